@@ -96,7 +96,9 @@ std::int32_t FileWriters::write(const HostFileDescriptor* descriptor, const std:
   for (std::int32_t i = 0; i < count; ++i) {
     const std::uint8_t* source = lines + static_cast<std::size_t>(i) * rowBytes;
     std::copy(source, source + rowBytes, file.row.begin());
-    if (TIFFWriteScanline(file.channel->tiff(), file.row.data(), file.rowsWritten, 0) != 1) {
+    // Each row is a strip of its own, written out at once.
+    if (TIFFWriteEncodedStrip(file.channel->tiff(), file.rowsWritten, file.row.data(),
+                              static_cast<tmsize_t>(rowBytes)) < 0) {
       file.writeFailed = true;
       error = "file write: " + file.channel->error();
       return FileIoError;

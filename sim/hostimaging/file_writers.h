@@ -38,7 +38,7 @@ class FileWriters {
     std::uint32_t samples = 0;
     std::uint32_t rowsWritten = 0;
     bool writeFailed = false;
-    std::vector<std::uint8_t> row;  // TIFFWriteScanline takes a mutable buffer
+    std::vector<std::uint8_t> row;  // libtiff takes a mutable buffer
   };
 
   std::mutex mutex_;
