@@ -9,7 +9,6 @@
 #include "sim/hostimaging/image_types.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace hostimg {
 
@@ -30,20 +29,7 @@ std::vector<std::uint8_t> imageBytes(std::int32_t image) {
 }
 
 std::vector<std::uint32_t> pixel(std::int32_t image, std::int32_t x, std::int32_t y) {
-  const auto copy = ImageStore::instance().snapshot(image);
-  if (!copy || x < 0 || y < 0 || x >= copy->width || y >= copy->height) return {};
-  const detail::TypeLayout layout = *detail::typeLayout(copy->type);
-  const std::uint8_t* at = copy->samples.data() + static_cast<std::size_t>(y) * copy->rowBytes +
-                           static_cast<std::size_t>(x) * static_cast<std::size_t>(layout.bytesPerPixel());
-  std::vector<std::uint32_t> samples;
-  for (int s = 0; s < layout.samplesPerPixel; ++s, at += layout.bytesPerSample) {
-    switch (layout.bytesPerSample) {
-      case 1: samples.push_back(*at); break;
-      case 2: { std::uint16_t v; std::memcpy(&v, at, 2); samples.push_back(v); break; }
-      default: { std::uint32_t v; std::memcpy(&v, at, 4); samples.push_back(v); break; }
-    }
-  }
-  return samples;
+  return ImageStore::instance().pixel(image, x, y);
 }
 
 std::int32_t createImage(std::int32_t width, std::int32_t height, std::int32_t type,

@@ -11,9 +11,6 @@ namespace hostimg::detail {
 
 namespace {
 
-constexpr std::int32_t kMaxSide = 65535;
-constexpr std::size_t kMaxSampleBytes = std::size_t{1} << 30;
-
 // Luminance of an RGB triple, rounded to nearest.
 std::uint8_t luminance(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   const double y = 0.299 * r + 0.587 * g + 0.114 * b;
@@ -220,6 +217,30 @@ std::vector<std::uint8_t> ImageStore::bytes(std::int32_t image) {
   std::lock_guard guard(mutex_);
   const auto found = findImage(image);
   return found ? found->samples : std::vector<std::uint8_t>{};
+}
+
+std::vector<std::uint32_t> ImageStore::pixel(std::int32_t image, std::int32_t x, std::int32_t y) {
+  std::lock_guard guard(mutex_);
+  const auto found = findImage(image);
+  if (!found || x < 0 || y < 0 || x >= found->width || y >= found->height) return {};
+  const TypeLayout layout = *typeLayout(found->type);
+  const std::uint8_t* at = found->samples.data() + static_cast<std::size_t>(y) * found->rowBytes +
+                           static_cast<std::size_t>(x) * static_cast<std::size_t>(layout.bytesPerPixel());
+  std::vector<std::uint32_t> samples;
+  for (int s = 0; s < layout.samplesPerPixel; ++s, at += layout.bytesPerSample) {
+    if (layout.bytesPerSample == 1) {
+      samples.push_back(*at);
+    } else if (layout.bytesPerSample == 2) {
+      std::uint16_t v;
+      std::memcpy(&v, at, 2);
+      samples.push_back(v);
+    } else {
+      std::uint32_t v;
+      std::memcpy(&v, at, 4);
+      samples.push_back(v);
+    }
+  }
+  return samples;
 }
 
 std::optional<Image> ImageStore::snapshot(std::int32_t image) {

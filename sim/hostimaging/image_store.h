@@ -56,6 +56,7 @@ class ImageStore {
   void reset();
   ImageInfo info(std::int32_t image);
   std::vector<std::uint8_t> bytes(std::int32_t image);
+  std::vector<std::uint32_t> pixel(std::int32_t image, std::int32_t x, std::int32_t y);
   // A copy of the image (samples included), for saving it as a picture.
   std::optional<Image> snapshot(std::int32_t image);
   std::size_t liveImages();

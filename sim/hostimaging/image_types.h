@@ -7,6 +7,11 @@
 
 namespace hostimg::detail {
 
+// Largest side an image may have: the size attribute packs each into 16 bits.
+constexpr std::int32_t kMaxSide = 65535;
+// Most sample bytes one image may hold.
+constexpr std::size_t kMaxSampleBytes = std::size_t{1} << 30;
+
 struct TypeLayout {
   int samplesPerPixel = 0;  // 1 or 3
   int bytesPerSample = 0;   // 1, 2 or 4

@@ -87,7 +87,7 @@ std::variant<ImageContent, FileFailure> readTiff(const std::string& path) {
   if (format != SAMPLEFORMAT_UINT) return unsupported("samples are not unsigned integers");
   if (samples > 1 && planar != PLANARCONFIG_CONTIG) return unsupported("separate colour planes");
   if (TIFFIsTiled(tiff)) return unsupported("tiled organisation");
-  if (width < 1 || height < 1 || width > 65535 || height > 65535) {
+  if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
     return unsupported("size " + std::to_string(width) + " x " + std::to_string(height));
   }
 
@@ -110,6 +110,7 @@ std::variant<ImageContent, FileFailure> readTiff(const std::string& path) {
   if (static_cast<std::size_t>(TIFFScanlineSize64(tiff)) != rowBytes) {
     return FileFailure{ErrorUnreadable, "unexpected scanline size"};
   }
+  if (rowBytes * height > kMaxSampleBytes) return FileFailure{ErrorNoMemory, "image too large"};
   try {
     content.samples.resize(rowBytes * height);
   } catch (const std::bad_alloc&) {
