@@ -39,6 +39,8 @@
 //   (min-is-black or min-is-white, the latter inverted) -> 1, 8-bit palette
 //   -> 2 with its palette, 8-bit RGB -> 3, 16-bit grey -> 6, 16-bit RGB -> 9.
 //   Anything else is refused with ErrorUnsupported.
+// - HostLineReduce writes nothing for a null pointer or a count below 1;
+//   a factor of 0 is taken as 1.
 // - HostFileCreate wants mode 1 and a descriptor {"IFFTIF32.DLL" (any
 //   case), width and height 1 .. 65535, samples 1 or 3, bits 8, 1}. It opens
 //   an uncompressed TIFF, one row per strip, grey (min-is-black) or RGB. The
