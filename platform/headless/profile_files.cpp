@@ -61,13 +61,9 @@ Lines splitLines(const std::string& content) {
       lines.push_back(Line{content.substr(start), ""});
       break;
     }
-    std::size_t end = newline;
-    std::string ending = "\n";
-    if (end > start && content[end - 1] == '\r') {
-      --end;
-      ending = "\r\n";
-    }
-    lines.push_back(Line{content.substr(start, end - start), ending});
+    const bool crlf = newline > start && content[newline - 1] == '\r';
+    const std::size_t end = crlf ? newline - 1 : newline;
+    lines.push_back(Line{content.substr(start, end - start), crlf ? "\r\n" : "\n"});
     start = newline + 1;
   }
   return lines;
@@ -217,6 +213,15 @@ std::string lineEnding(const Lines& lines) {
   return "\n";
 }
 
+// "key=value" (built by appending: GCC 12 misreports operator+ on strings
+// at -O3).
+std::string keyLine(std::string_view key, std::string_view value) {
+  std::string line;
+  line.reserve(key.size() + value.size() + 1);
+  line.append(key).append(1, '=').append(value);
+  return line;
+}
+
 bool exists(const char* fileName) {
   struct stat info {};
   return stat(fileName, &info) == 0;
@@ -296,9 +301,9 @@ bool writePrivateProfileString(const char* section, const char* key, const char*
   if (at) {
     // Replaced in place: the key keeps its spelling and its line its ending.
     Line& line = lines[*at];
-    std::string prefix = line.text.substr(0, line.text.find('='));
-    while (!prefix.empty() && isBlank(prefix.back())) prefix.pop_back();
-    line.text = prefix + "=" + value;
+    std::string_view prefix = std::string_view(line.text).substr(0, line.text.find('='));
+    while (!prefix.empty() && isBlank(prefix.back())) prefix.remove_suffix(1);
+    line.text = keyLine(prefix, value);
   } else if (range) {
     // After the last non-blank line of the section.
     std::size_t last = range->header;
@@ -307,11 +312,13 @@ bool writePrivateProfileString(const char* section, const char* key, const char*
     }
     if (lines[last].end.empty()) lines[last].end = ending;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1),
-                 Line{std::string(keyName) + "=" + value, ending});
+                 Line{keyLine(keyName, value), ending});
   } else {
     if (!lines.empty() && lines.back().end.empty()) lines.back().end = ending;
-    lines.push_back(Line{"[" + std::string(sectionName) + "]", ending});
-    lines.push_back(Line{std::string(keyName) + "=" + value, ending});
+    std::string header;
+    header.append(1, '[').append(sectionName).append(1, ']');
+    lines.push_back(Line{std::move(header), ending});
+    lines.push_back(Line{keyLine(keyName, value), ending});
   }
   return writeFile(fileName, lines);
 }
