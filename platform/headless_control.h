@@ -5,11 +5,15 @@
 // never includes this header.
 //
 // All functions are thread-safe unless stated. Answers are consumed in FIFO
-// order; when a queue is empty the documented default applies.
+// order; when a queue is empty the documented default applies. No lock of
+// the backend is held while it calls out (dialog procedures, timer
+// procedures, scripts, observers, echo functions), so all of them may call
+// back into the platform.
 #pragma once
 
 #include "platform/platform.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -19,14 +23,17 @@
 namespace platform::headless {
 
 // Restores the initial state: empty logs and queues, no windows, no timers,
-// real time, default answers. Call between tests.
-void reset();
+// no posted messages, no palettes, real time, default answers. Sends no
+// messages (no WM_DESTROY) to the dialogs it removes. Events are left alone:
+// they belong to the threads that created them. Call between tests.
+PLATFORM_API void reset();
 
 // ---- debug output --------------------------------------------------------
-std::vector<std::string> debugLines();   // every line written, in order
-void clearDebugLines();
+// One entry per debugOutput call, one trailing "\n" or "\r\n" removed.
+PLATFORM_API std::vector<std::string> debugLines();   // every line written, in order
+PLATFORM_API void clearDebugLines();
 // Called (on the writing thread) for every line; empty function = none.
-void setDebugEcho(std::function<void(const std::string&)> echo);
+PLATFORM_API void setDebugEcho(std::function<void(const std::string&)> echo);
 
 // ---- message boxes -------------------------------------------------------
 struct MessageBoxRecord {
@@ -36,23 +43,39 @@ struct MessageBoxRecord {
   unsigned type = 0;
   int answer = 0;
 };
-std::vector<MessageBoxRecord> messageBoxes();
-void clearMessageBoxes();
-void queueMessageBoxAnswer(int answer);       // IDOK, IDCANCEL, ...
-void setDefaultMessageBoxAnswer(int answer);  // initially IDOK
+PLATFORM_API std::vector<MessageBoxRecord> messageBoxes();
+PLATFORM_API void clearMessageBoxes();
+PLATFORM_API void queueMessageBoxAnswer(int answer);       // IDOK, IDCANCEL, ...
+PLATFORM_API void setDefaultMessageBoxAnswer(int answer);  // initially IDOK
 // Called for every box before it is answered (e.g. to echo it); may be empty.
-void setMessageBoxObserver(std::function<void(const MessageBoxRecord&)> observer);
+// The record's answer is still 0; the observer may queue the answer.
+PLATFORM_API void setMessageBoxObserver(std::function<void(const MessageBoxRecord&)> observer);
 
 // ---- windows -------------------------------------------------------------
+// Top-level windows (host windows, dialogs, foreign windows) have an 8 x 34
+// non-client frame: 4 px left, right and bottom, 30 px on top (caption), so
+// the client area is the outer size less 8 x 34 and its origin on screen is
+// (left + 4, top + 30). Child windows (controls, status bars) have none.
+inline constexpr int kFrameLeft = 4;
+inline constexpr int kFrameTop = 30;
+inline constexpr int kFrameWidth = 8;
+inline constexpr int kFrameHeight = 34;
+// The outer rectangle a foreign window (a handle the host passes in that was
+// not created here) gets when it is first used: shown, enabled, no text.
+inline constexpr Rect kForeignWindowRect{0, 0, 800, 600};
+// Height of a status bar, docked at the foot of its parent's client area.
+inline constexpr int kStatusBarHeight = 20;
+
 // A top-level window as a host would create it (outer rectangle given; the
-// client area is the outer size less an 8 x 34 frame).
-Window createHostWindow(const char* title, Rect outer);
-void setActiveWindow(Window w);
+// client area is the outer size less an 8 x 34 frame). It is shown and
+// becomes the active window. Class "HostWindow".
+PLATFORM_API Window createHostWindow(const char* title, Rect outer);
+PLATFORM_API void setActiveWindow(Window w);
 
 struct WindowInfo {
   bool exists = false;
   bool foreign = false;      // handed in by a host, not created here
-  bool visible = false;
+  bool visible = false;      // the window's own visibility (not its parent's)
   bool enabled = true;
   Window owner = nullptr;    // owner or parent
   std::string className;     // "#32770" dialogs, "msctls_statusbar32", ...
@@ -64,17 +87,29 @@ struct WindowInfo {
   std::vector<std::string> statusTexts;  // status bar part texts
   std::vector<Window> children;
 };
-WindowInfo windowInfo(Window w);
-Window statusBarOf(Window parent);   // the status bar child, or null
+// A foreign window that has not been used yet reports exists = false.
+PLATFORM_API WindowInfo windowInfo(Window w);
+PLATFORM_API Window statusBarOf(Window parent);   // the status bar child, or null
 
-// Every operation the driver performed on a window, in order, e.g.
-// "setWindowPos 0 0 328 274 flags=0x16" or "showWindow 5".
+// Every operation the driver performed on a window, in order. Recorded for
+// every window (foreign or not) by these calls, with these texts:
+//   "showWindow <command>"
+//   "setWindowPos <x> <y> <width> <height> flags=0x<hex flags>"
+//   "moveWindow <x> <y> <width> <height> repaint=<0|1>"
+//   "destroyWindow", "setWindowText <text>", "enableWindow <0|1>"
+//   "createStatusBar <id>" (on the parent)
+//   "sendMessage 0x<hex message> <wParam> <lParam>" (windows without a dialog procedure)
+// e.g. "setWindowPos 0 0 328 274 flags=0x16" or "showWindow 5".
 struct WindowOperation {
   Window window = nullptr;
   std::string operation;
 };
-std::vector<WindowOperation> windowOperations();
-void clearWindowOperations();
+PLATFORM_API std::vector<WindowOperation> windowOperations();
+PLATFORM_API void clearWindowOperations();
+
+// The wait cursor's current state and every setWaitCursor argument in order.
+PLATFORM_API bool waitCursorShown();
+PLATFORM_API std::vector<bool> waitCursorCalls();
 
 // ---- dialogs -------------------------------------------------------------
 // A script runs once a modal dialog of that template id has been initialised
@@ -82,19 +117,29 @@ void clearWindowOperations();
 // the dialog has not ended when the script returns (or there is no script),
 // the backend presses OK (WM_COMMAND IDOK); if that does not end it either,
 // it sends WM_CLOSE, and failing that ends the dialog with -1.
+//
+// Dialogs behave as Win32 dialogs do in these respects: a modal dialog is
+// shown and active while its script runs and disables its owner meanwhile;
+// a modeless one is created hidden. WM_CLOSE that the procedure does not
+// handle (returns 0) is turned into WM_COMMAND IDCANCEL (BN_CLICKED, lParam
+// the Cancel button or null), unless a Cancel button exists and is disabled;
+// Win32 posts that command, here it is sent at once. Destroying a window
+// destroys the windows it owns first, then sends WM_DESTROY, then removes
+// its children; its timers are killed.
 using DialogScript = std::function<void(Window dialog)>;
-void setDialogScript(int templateId, DialogScript script);
-void clearDialogScripts();
+PLATFORM_API void setDialogScript(int templateId, DialogScript script);
+PLATFORM_API void clearDialogScripts();
 
 struct DialogRecord {
   int templateId = 0;
   Window dialog = nullptr;
   Window owner = nullptr;
   bool modal = false;
-  std::intptr_t result = 0;  // modal result once ended
+  std::intptr_t result = 0;  // modal result once ended (endDialog's for modeless)
+  bool ended = false;        // endDialog was called (or the modal run ended)
 };
-std::vector<DialogRecord> dialogsShown();  // every dialog created, in order
-Window findDialog(int templateId);         // an existing dialog, or null
+PLATFORM_API std::vector<DialogRecord> dialogsShown();  // every dialog created, in order
+PLATFORM_API Window findDialog(int templateId);         // the newest existing one, or null
 
 struct ControlInfo {
   bool exists = false;
@@ -103,48 +148,71 @@ struct ControlInfo {
   int checked = 0;                 // check boxes and radio buttons
   std::vector<std::string> items;  // combo items
   int selection = -1;              // combo selection
-  int rangeMin = 0, rangeMax = 100;
+  int rangeMin = 0, rangeMax = 100; // trackbars 0..100; up-downs start as Win32's 100..0
   int position = 0;                // trackbar / up-down
   bool enabled = true;
   bool visible = true;
-  Rect rect{};
+  Rect rect{};                     // client pixels of the dialog
 };
-ControlInfo controlInfo(Window dialog, int id);
+PLATFORM_API ControlInfo controlInfo(Window dialog, int id);
 
 // User actions. Each changes the control as a user would and notifies the
-// dialog procedure the way Win32 does.
-void clickButton(Window dialog, int id);            // toggles check/radio state, BN_CLICKED
-void typeText(Window dialog, int id, const char* text); // EN_SETFOCUS, set text (EN_UPDATE, EN_CHANGE)
-void focusEdit(Window dialog, int id);              // EN_SETFOCUS
-void selectComboItem(Window dialog, int id, int index); // CBN_SELCHANGE
-void typeComboText(Window dialog, int id, const char* text);
-void moveTrackbar(Window dialog, int id, int position, unsigned code = SB_THUMBPOSITION);
-void pressUpDown(Window dialog, int id, int newPosition); // WM_VSCROLL SB_THUMBPOSITION
-void closeDialog(Window dialog);                    // WM_CLOSE
-void activateApp(bool active, std::uint32_t otherThreadId); // WM_ACTIVATEAPP to every top-level dialog
+// dialog procedure the way Win32 does. A user cannot reach a control that is
+// disabled or hidden: actions on such a control (or a missing one, or one of
+// the wrong kind) do nothing. Send the message with sendMessage instead to
+// simulate what reaches a dialog by other paths.
+// clickButton: push buttons, check boxes (toggle) and radio buttons (checks
+// itself and unchecks the rest of its group, the run of consecutive radio
+// buttons around it in template order), then WM_COMMAND BN_CLICKED.
+PLATFORM_API void clickButton(Window dialog, int id);
+// EN_SETFOCUS, then the text is set (EN_UPDATE, EN_CHANGE).
+PLATFORM_API void typeText(Window dialog, int id, const char* text);
+PLATFORM_API void focusEdit(Window dialog, int id);              // EN_SETFOCUS
+// Selects an existing item (out of range: nothing), then CBN_SELCHANGE.
+PLATFORM_API void selectComboItem(Window dialog, int id, int index);
+// Sets a combo box's edit text, then CBN_EDITUPDATE and CBN_EDITCHANGE.
+PLATFORM_API void typeComboText(Window dialog, int id, const char* text);
+// Sets the position (clamped into range), then WM_HSCROLL
+// makeWParam(code, position) with lParam = the trackbar.
+PLATFORM_API void moveTrackbar(Window dialog, int id, int position,
+                               unsigned code = SB_THUMBPOSITION);
+// Sets the position (clamped into range), then WM_VSCROLL
+// makeWParam(SB_THUMBPOSITION, position) with lParam = the up-down control.
+PLATFORM_API void pressUpDown(Window dialog, int id, int newPosition);
+PLATFORM_API void closeDialog(Window dialog);                    // WM_CLOSE
+// WM_ACTIVATEAPP (wParam 1 or 0, lParam = otherThreadId) to every existing
+// modeless dialog, in creation order.
+PLATFORM_API void activateApp(bool active, std::uint32_t otherThreadId);
 
 // ---- file-open dialog ----------------------------------------------------
 // nullopt answers Cancel. Default when the queue is empty: Cancel.
-void queueOpenFileAnswer(std::optional<std::string> path);
+PLATFORM_API void queueOpenFileAnswer(std::optional<std::string> path);
 struct OpenFileRecord {
   Window owner = nullptr;
+  // The filter's "\0" separators are recorded as '|', without the final
+  // terminator: "Bitmaps|*.bmp|All files|*.*".
   std::string filter, title, defaultExtension, initialDirectory;
   unsigned flags = 0;
 };
-std::vector<OpenFileRecord> openFileRequests();
+PLATFORM_API std::vector<OpenFileRecord> openFileRequests();
 
 // ---- time ----------------------------------------------------------------
 // In virtual time the clock stands still until advanced: sleep() advances it
 // by its own duration; waitMessage() advances it to the next due timer; a
 // timed wait returns when its event is set or the clock has reached its
 // deadline. With autoAdvanceWaits a timed wait on an event that is not set
-// advances the clock to its deadline and times out at once.
-void useVirtualTime(bool virtualTime, std::uint32_t startTick = 0);
-bool virtualTime();
-void advanceTime(std::uint32_t milliseconds);   // fires nothing by itself
-void setAutoAdvanceWaits(bool on);
-std::vector<std::uint32_t> sleeps();            // durations passed to sleep(), in order
-void clearSleeps();
+// advances the clock to its deadline and times out at once. Switch modes
+// only while no thread waits; running timers keep their remaining time.
+PLATFORM_API void useVirtualTime(bool virtualTime, std::uint32_t startTick = 0);
+PLATFORM_API bool virtualTime();
+// Virtual time only (no effect in real time); fires nothing by itself.
+PLATFORM_API void advanceTime(std::uint32_t milliseconds);
+PLATFORM_API void setAutoAdvanceWaits(bool on);
+PLATFORM_API std::vector<std::uint32_t> sleeps();  // durations passed to sleep(), in order
+PLATFORM_API void clearSleeps();
+// Threads blocked in waitForSingleObject right now (lets a test act once
+// another thread is really waiting, without timing).
+PLATFORM_API std::size_t blockedWaitCount();
 
 struct TimerInfo {
   Window window = nullptr;
@@ -152,11 +220,16 @@ struct TimerInfo {
   std::uint32_t period = 0;
   std::uint32_t nextDue = 0;  // tick
 };
-std::vector<TimerInfo> activeTimers();
+PLATFORM_API std::vector<TimerInfo> activeTimers();
 // Every setTimer call with its period, in order.
-std::vector<TimerInfo> timerStarts();
+PLATFORM_API std::vector<TimerInfo> timerStarts();
 
-// ---- modules -------------------------------------------------------------
+// Posts a message to the queue that peekMessage reads and wakes waitMessage;
+// any thread. A window destroyed here is refused (false); any other window
+// value, or null, is accepted.
+PLATFORM_API bool postMessage(Window window, unsigned message, std::uintptr_t wParam,
+                              std::intptr_t lParam);
+
 // ---- GDI -------------------------------------------------------------------
 struct BitmapDraw {
   DeviceContext dc = nullptr;
@@ -169,8 +242,12 @@ struct BitmapDraw {
   bool paletteSelected = false;               // a palette was selected and realised
   std::vector<PaletteEntry> palette;          // the selected palette's entries
 };
-std::vector<BitmapDraw> bitmapDraws();
-void clearBitmapDraws();
-std::size_t livePaletteCount();   // palettes created and not deleted
+// The most recent draws (at most kMaxBitmapDraws are kept, oldest dropped,
+// so that a long preview does not grow memory without bound).
+inline constexpr std::size_t kMaxBitmapDraws = 64;
+PLATFORM_API std::vector<BitmapDraw> bitmapDraws();
+PLATFORM_API std::size_t bitmapDrawCount();  // all draws since the last clear
+PLATFORM_API void clearBitmapDraws();
+PLATFORM_API std::size_t livePaletteCount();   // palettes created and not deleted
 
 } // namespace platform::headless

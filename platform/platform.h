@@ -22,6 +22,16 @@ struct HWND__;
 struct HDC__;
 struct HINSTANCE__;
 
+// Marks the functions the platform library exports (the project builds with
+// hidden visibility by default).
+#ifndef PLATFORM_API
+#if defined(_WIN32)
+#define PLATFORM_API
+#else
+#define PLATFORM_API __attribute__((visibility("default")))
+#endif
+#endif
+
 namespace platform {
 
 using Window = ::HWND__*;            // HWND; null = none
@@ -50,6 +60,8 @@ inline constexpr unsigned WM_VSCROLL = 0x0115;
 
 inline constexpr unsigned BN_CLICKED = 0;
 inline constexpr unsigned CBN_SELCHANGE = 1;
+inline constexpr unsigned CBN_EDITCHANGE = 5;
+inline constexpr unsigned CBN_EDITUPDATE = 6;
 inline constexpr unsigned EN_SETFOCUS = 0x0100;
 inline constexpr unsigned EN_CHANGE = 0x0300;
 inline constexpr unsigned EN_UPDATE = 0x0400;
@@ -104,37 +116,37 @@ constexpr unsigned hiWord(std::uintptr_t v) { return static_cast<unsigned>((v >>
 // ---------------------------------------------------------------------------
 // Debug output (OutputDebugStringA). Any thread.
 // ---------------------------------------------------------------------------
-void debugOutput(const char* text);
+PLATFORM_API void debugOutput(const char* text);
 
 // ---------------------------------------------------------------------------
 // Message boxes (MessageBoxA). Modal; returns IDOK, IDCANCEL, ...
 // ---------------------------------------------------------------------------
-int messageBox(Window owner, const char* text, const char* caption, unsigned type);
+PLATFORM_API int messageBox(Window owner, const char* text, const char* caption, unsigned type);
 
 // ---------------------------------------------------------------------------
 // Windows. Any handle value is accepted: windows the driver did not create
 // (the host's own) are treated as existing top-level windows.
 // ---------------------------------------------------------------------------
-Window activeWindow();                                      // GetActiveWindow
-bool isWindow(Window w);                                    // IsWindow
-bool showWindow(Window w, int command);                     // ShowWindow
-bool setWindowPos(Window w, Window insertAfter, int x, int y, int width, int height,
-                  unsigned flags);                          // SetWindowPos
-bool moveWindow(Window w, int x, int y, int width, int height, bool repaint); // MoveWindow
-bool getWindowRect(Window w, Rect* rect);                   // GetWindowRect (screen)
-bool getClientRect(Window w, Rect* rect);                   // GetClientRect
-bool destroyWindow(Window w);                               // DestroyWindow
-bool setWindowText(Window w, const char* text);             // SetWindowTextA
-int getWindowText(Window w, char* buffer, int size);        // GetWindowTextA
-bool enableWindow(Window w, bool enable);                   // EnableWindow
-bool isWindowEnabled(Window w);                             // IsWindowEnabled
-bool isWindowVisible(Window w);                             // IsWindowVisible
+PLATFORM_API Window activeWindow();                                      // GetActiveWindow
+PLATFORM_API bool isWindow(Window w);                                    // IsWindow
+PLATFORM_API bool showWindow(Window w, int command);                     // ShowWindow
+PLATFORM_API bool setWindowPos(Window w, Window insertAfter, int x, int y, int width, int height,
+                               unsigned flags);                          // SetWindowPos
+PLATFORM_API bool moveWindow(Window w, int x, int y, int width, int height, bool repaint); // MoveWindow
+PLATFORM_API bool getWindowRect(Window w, Rect* rect);                   // GetWindowRect (screen)
+PLATFORM_API bool getClientRect(Window w, Rect* rect);                   // GetClientRect
+PLATFORM_API bool destroyWindow(Window w);                               // DestroyWindow
+PLATFORM_API bool setWindowText(Window w, const char* text);             // SetWindowTextA
+PLATFORM_API int getWindowText(Window w, char* buffer, int size);        // GetWindowTextA
+PLATFORM_API bool enableWindow(Window w, bool enable);                   // EnableWindow
+PLATFORM_API bool isWindowEnabled(Window w);                             // IsWindowEnabled
+PLATFORM_API bool isWindowVisible(Window w);                             // IsWindowVisible
 
 // Status bar child window ("msctls_statusbar32", CreateStatusWindow) and its
 // SB_SETPARTS / SB_SETTEXT messages.
-Window createStatusBar(Window parent, int id);
-bool statusBarSetParts(Window statusBar, int count, const int* rightEdges);
-bool statusBarSetText(Window statusBar, int part, const char* text);
+PLATFORM_API Window createStatusBar(Window parent, int id);
+PLATFORM_API bool statusBarSetParts(Window statusBar, int count, const int* rightEdges);
+PLATFORM_API bool statusBarSetText(Window statusBar, int part, const char* text);
 
 // ---------------------------------------------------------------------------
 // Dialogs. The driver describes its dialog templates as data; the backend
@@ -174,39 +186,39 @@ struct DialogTemplate {
 
 // DialogBoxIndirectParamA: modal. Sends WM_INITDIALOG with initParam, runs
 // until endDialog and returns its result (-1 when the dialog can't be run).
-std::intptr_t dialogBox(const DialogTemplate& dialogTemplate, Window owner, DialogProc proc,
-                        std::intptr_t initParam);
+PLATFORM_API std::intptr_t dialogBox(const DialogTemplate& dialogTemplate, Window owner, DialogProc proc,
+                                     std::intptr_t initParam);
 // CreateDialogIndirectParamA: modeless; sends WM_INITDIALOG before returning.
-Window createDialog(const DialogTemplate& dialogTemplate, Window owner, DialogProc proc,
-                    std::intptr_t initParam);
-bool endDialog(Window dialog, std::intptr_t result);          // EndDialog
-std::intptr_t sendMessage(Window w, unsigned message, std::uintptr_t wParam,
-                          std::intptr_t lParam);              // SendMessageA to a dialog
-Window dialogItem(Window dialog, int id);                     // GetDlgItem
+PLATFORM_API Window createDialog(const DialogTemplate& dialogTemplate, Window owner, DialogProc proc,
+                                 std::intptr_t initParam);
+PLATFORM_API bool endDialog(Window dialog, std::intptr_t result);          // EndDialog
+PLATFORM_API std::intptr_t sendMessage(Window w, unsigned message, std::uintptr_t wParam,
+                                       std::intptr_t lParam);              // SendMessageA to a dialog
+PLATFORM_API Window dialogItem(Window dialog, int id);                     // GetDlgItem
 
 // Control access by id, each the Win32 call or control message named.
 // Writing an edit's text sends EN_UPDATE and EN_CHANGE to the dialog
 // procedure before returning, as SetDlgItemTextA on an edit does.
-bool setDlgItemText(Window dialog, int id, const char* text);        // SetDlgItemTextA
-int getDlgItemText(Window dialog, int id, char* buffer, int size);   // GetDlgItemTextA
-bool checkDlgButton(Window dialog, int id, int state);               // CheckDlgButton
-int isDlgButtonChecked(Window dialog, int id);                       // IsDlgButtonChecked
-bool checkRadioButton(Window dialog, int firstId, int lastId, int checkId); // CheckRadioButton
-int comboResetContent(Window dialog, int id);                        // CB_RESETCONTENT
-int comboAddString(Window dialog, int id, const char* text);         // CB_ADDSTRING -> index
-int comboSetCurSel(Window dialog, int id, int index);                // CB_SETCURSEL
-int comboGetCurSel(Window dialog, int id);                           // CB_GETCURSEL (-1 none)
-int comboGetCount(Window dialog, int id);                            // CB_GETCOUNT
-bool trackbarSetRange(Window dialog, int id, int minimum, int maximum); // TBM_SETRANGE
-bool trackbarSetPos(Window dialog, int id, int position);            // TBM_SETPOS (redraw)
-int trackbarGetPos(Window dialog, int id);                           // TBM_GETPOS
-bool upDownSetRange(Window dialog, int id, int minimum, int maximum); // UDM_SETRANGE32
-bool upDownSetPos(Window dialog, int id, int position);              // UDM_SETPOS32
-int upDownGetPos(Window dialog, int id);                             // UDM_GETPOS32
+PLATFORM_API bool setDlgItemText(Window dialog, int id, const char* text);        // SetDlgItemTextA
+PLATFORM_API int getDlgItemText(Window dialog, int id, char* buffer, int size);   // GetDlgItemTextA
+PLATFORM_API bool checkDlgButton(Window dialog, int id, int state);               // CheckDlgButton
+PLATFORM_API int isDlgButtonChecked(Window dialog, int id);                       // IsDlgButtonChecked
+PLATFORM_API bool checkRadioButton(Window dialog, int firstId, int lastId, int checkId); // CheckRadioButton
+PLATFORM_API int comboResetContent(Window dialog, int id);                        // CB_RESETCONTENT
+PLATFORM_API int comboAddString(Window dialog, int id, const char* text);         // CB_ADDSTRING -> index
+PLATFORM_API int comboSetCurSel(Window dialog, int id, int index);                // CB_SETCURSEL
+PLATFORM_API int comboGetCurSel(Window dialog, int id);                           // CB_GETCURSEL (-1 none)
+PLATFORM_API int comboGetCount(Window dialog, int id);                            // CB_GETCOUNT
+PLATFORM_API bool trackbarSetRange(Window dialog, int id, int minimum, int maximum); // TBM_SETRANGE
+PLATFORM_API bool trackbarSetPos(Window dialog, int id, int position);            // TBM_SETPOS (redraw)
+PLATFORM_API int trackbarGetPos(Window dialog, int id);                           // TBM_GETPOS
+PLATFORM_API bool upDownSetRange(Window dialog, int id, int minimum, int maximum); // UDM_SETRANGE32
+PLATFORM_API bool upDownSetPos(Window dialog, int id, int position);              // UDM_SETPOS32
+PLATFORM_API int upDownGetPos(Window dialog, int id);                             // UDM_GETPOS32
 
 // Wait cursor around long work (SetCursor(LoadCursor(IDC_WAIT))). Returns
 // whether the wait cursor was shown before, to restore it afterwards.
-bool setWaitCursor(bool wait);
+PLATFORM_API bool setWaitCursor(bool wait);
 
 // ---------------------------------------------------------------------------
 // Common file-open dialog (GetOpenFileNameA).
@@ -223,7 +235,7 @@ inline constexpr unsigned OFN_HIDEREADONLY = 0x00000004;
 inline constexpr unsigned OFN_FILEMUSTEXIST = 0x00001000;
 // On OK writes the chosen path (terminated, cut to size) and returns true;
 // returns false when the user cancels.
-bool getOpenFileName(const OpenFileRequest& request, char* path, std::size_t pathSize);
+PLATFORM_API bool getOpenFileName(const OpenFileRequest& request, char* path, std::size_t pathSize);
 
 // ---------------------------------------------------------------------------
 // Timers and the message loop (SetTimer, KillTimer, PeekMessageA,
@@ -233,9 +245,9 @@ bool getOpenFileName(const OpenFileRequest& request, char* path, std::size_t pat
 using TimerProc = void (*)(Window window, unsigned message, std::uintptr_t id,
                            std::uint32_t time);
 // Returns the timer id, or 0 on failure. Setting an existing id restarts it.
-std::uintptr_t setTimer(Window window, std::uintptr_t id, std::uint32_t milliseconds,
-                        TimerProc proc);
-bool killTimer(Window window, std::uintptr_t id);
+PLATFORM_API std::uintptr_t setTimer(Window window, std::uintptr_t id, std::uint32_t milliseconds,
+                                     TimerProc proc);
+PLATFORM_API bool killTimer(Window window, std::uintptr_t id);
 
 struct Message {
   Window window = nullptr;
@@ -245,25 +257,25 @@ struct Message {
   std::uint32_t time = 0;
 };
 // Takes the next waiting message (removing it when remove is set).
-bool peekMessage(Message* message, bool remove);
-std::intptr_t dispatchMessage(const Message& message);
+PLATFORM_API bool peekMessage(Message* message, bool remove);
+PLATFORM_API std::intptr_t dispatchMessage(const Message& message);
 // Blocks until a message is waiting. Returns false when none can ever arrive.
-bool waitMessage();
+PLATFORM_API bool waitMessage();
 
 // ---------------------------------------------------------------------------
 // Time (GetTickCount, Sleep) and manual/auto-reset events (CreateEventA,
 // SetEvent, ResetEvent, WaitForSingleObject, CloseHandle). Any thread.
 // ---------------------------------------------------------------------------
-std::uint32_t tickCount();
-void sleep(std::uint32_t milliseconds);
+PLATFORM_API std::uint32_t tickCount();
+PLATFORM_API void sleep(std::uint32_t milliseconds);
 
 struct EventObject;
 using EventHandle = EventObject*;
-EventHandle createEvent(bool manualReset, bool initiallySet);
-bool setEvent(EventHandle event);
-bool resetEvent(EventHandle event);
-std::uint32_t waitForSingleObject(EventHandle event, std::uint32_t milliseconds);
-bool closeEvent(EventHandle event);
+PLATFORM_API EventHandle createEvent(bool manualReset, bool initiallySet);
+PLATFORM_API bool setEvent(EventHandle event);
+PLATFORM_API bool resetEvent(EventHandle event);
+PLATFORM_API std::uint32_t waitForSingleObject(EventHandle event, std::uint32_t milliseconds);
+PLATFORM_API bool closeEvent(EventHandle event);
 
 // ---------------------------------------------------------------------------
 // Private-profile (INI) files: GetPrivateProfileStringA,
@@ -271,20 +283,20 @@ bool closeEvent(EventHandle event);
 // without regard to case; a write changes only its own key and keeps every
 // other line of the file; missing files, sections and keys give the default.
 // ---------------------------------------------------------------------------
-std::uint32_t getPrivateProfileString(const char* section, const char* key,
-                                      const char* defaultValue, char* buffer,
-                                      std::uint32_t size, const char* fileName);
-std::uint32_t getPrivateProfileInt(const char* section, const char* key, int defaultValue,
-                                   const char* fileName);
-bool writePrivateProfileString(const char* section, const char* key, const char* value,
-                               const char* fileName);
+PLATFORM_API std::uint32_t getPrivateProfileString(const char* section, const char* key,
+                                                   const char* defaultValue, char* buffer,
+                                                   std::uint32_t size, const char* fileName);
+PLATFORM_API std::uint32_t getPrivateProfileInt(const char* section, const char* key, int defaultValue,
+                                                const char* fileName);
+PLATFORM_API bool writePrivateProfileString(const char* section, const char* key, const char* value,
+                                            const char* fileName);
 
 // ---------------------------------------------------------------------------
 // Modules (GetModuleHandleEx with an address, GetModuleFileNameA).
 // ---------------------------------------------------------------------------
-ModuleHandle moduleContaining(const void* address);
+PLATFORM_API ModuleHandle moduleContaining(const void* address);
 // Copies the module's file path (terminated, cut to size); returns its length.
-std::uint32_t moduleFileName(ModuleHandle module, char* buffer, std::uint32_t size);
+PLATFORM_API std::uint32_t moduleFileName(ModuleHandle module, char* buffer, std::uint32_t size);
 
 // ---------------------------------------------------------------------------
 // GDI for 8-bit palette bitmaps (CreatePalette, SelectPalette,
@@ -295,11 +307,11 @@ using PaletteHandle = PaletteObject*;
 struct PaletteEntry {
   std::uint8_t red = 0, green = 0, blue = 0, flags = 0;
 };
-PaletteHandle createPalette(std::uint16_t version, const PaletteEntry* entries,
-                            std::uint16_t count);
-PaletteHandle selectPalette(DeviceContext dc, PaletteHandle palette, bool background);
-unsigned realizePalette(DeviceContext dc);
-bool deletePalette(PaletteHandle palette);
+PLATFORM_API PaletteHandle createPalette(std::uint16_t version, const PaletteEntry* entries,
+                                         std::uint16_t count);
+PLATFORM_API PaletteHandle selectPalette(DeviceContext dc, PaletteHandle palette, bool background);
+PLATFORM_API unsigned realizePalette(DeviceContext dc);
+PLATFORM_API bool deletePalette(PaletteHandle palette);
 
 // BITMAPINFOHEADER, 40 bytes.
 struct BitmapInfoHeader {
@@ -320,8 +332,8 @@ inline constexpr unsigned DIB_RGB_COLORS = 0;
 inline constexpr unsigned DIB_PAL_COLORS = 1;
 
 // `info` points at a BitmapInfoHeader followed by its colour table.
-int setDIBitsToDevice(DeviceContext dc, int x, int y, std::uint32_t width, std::uint32_t height,
-                      int sourceX, int sourceY, std::uint32_t startScan, std::uint32_t scanLines,
-                      const void* bits, const void* info, unsigned colourUse);
+PLATFORM_API int setDIBitsToDevice(DeviceContext dc, int x, int y, std::uint32_t width, std::uint32_t height,
+                                   int sourceX, int sourceY, std::uint32_t startScan, std::uint32_t scanLines,
+                                   const void* bits, const void* info, unsigned colourUse);
 
 } // namespace platform
