@@ -104,16 +104,27 @@ void Converter::convert(const std::uint8_t* raw, const RawLayout& layout, const 
   const std::uint32_t h = layout.height;
   if (w == 0 || h == 0) return;
   lines_.resize(static_cast<std::size_t>(w) * 3);
-  float* up = lines_.data();
-  float* mid = up + w;
-  float* down = mid + w;
   const std::size_t bpp = outFormat == 0 ? 1 : (outFormat == 6 ? 4 : 3);
   const bool identity = matrix == kIdentity;
+  // Three decoded rows, each decoded once while the window slides down.
+  std::int64_t cached[3] = {-1, -1, -1};
+  auto row = [&](std::uint32_t r) -> const float* {
+    std::size_t slot = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (cached[i] == r) return lines_.data() + i * w;
+      if (cached[i] < cached[slot]) slot = i;
+    }
+    // Rows are visited top to bottom: the lowest cached row is no longer needed.
+    float* out = lines_.data() + slot * w;
+    decodeRow(raw, layout, r, out);
+    cached[slot] = r;
+    return out;
+  };
 
   for (std::uint32_t y = 0; y < h; ++y) {
-    decodeRow(raw, layout, reflect(static_cast<std::int64_t>(y) - 1, h), up);
-    decodeRow(raw, layout, y, mid);
-    decodeRow(raw, layout, reflect(static_cast<std::int64_t>(y) + 1, h), down);
+    const float* up = row(reflect(static_cast<std::int64_t>(y) - 1, h));
+    const float* mid = row(y);
+    const float* down = row(reflect(static_cast<std::int64_t>(y) + 1, h));
     std::uint8_t* out = dest + static_cast<std::size_t>(h - 1u - y) * w * bpp;
     const bool evenRow = y % 2u == 0;
     for (std::uint32_t x = 0; x < w; ++x) {

@@ -92,6 +92,7 @@ TEST_F(StreamTest, TakeVideoFailsWhenTheCameraStalls) {
   EXPECT_EQ(VarcamTakeVideo(camera_, 1, nullptr), 0);
   EXPECT_EQ(VarcamGetLastError(), vzsim::ErrorTimeout);
   vzsim::setStalled(false);
+  vzsim::setTakeVideoTimeout(10000);
   EXPECT_EQ(VarcamTakeVideo(camera_, 1, nullptr), 1);
 }
 
@@ -383,6 +384,7 @@ TEST_F(StreamTest, ACallbackMayStopItsStreamButNotWaitForItsFrames) {
   // The stream starts again from outside.
   ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamNoDisplay, nullptr), 1);
   EXPECT_EQ(VarcamTakeVideo(camera_, 1, nullptr), 1);
+  ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamStop, nullptr), 1);  // cb goes out of scope
 }
 
 TEST_F(StreamTest, CameraAutoExposureSteersTowardsTheTarget) {
