@@ -75,6 +75,14 @@ TEST_F(SimTest, WithoutConfigurationOneColourCamera160WithEveryPropertyAndSevera
   ASSERT_EQ(VarcamPropertyRange(h, PropGain, &mn, &mx, &def, &flags), 1);
   EXPECT_GE(mx, 4.0f);
   EXPECT_GE(vzsim::offeredRates(1).size(), 3u);
+  // The control interface shows the live state.
+  setProperty(h, PropGain, 3.5f);
+  const std::vector<vzsim::CameraModel> attached = vzsim::cameras();
+  ASSERT_EQ(attached.size(), 1u);
+  EXPECT_EQ(attached[0].properties.at(PropGain).value, 3.5f);
+  EXPECT_EQ(attached[0].cameraId, 160u);
+  EXPECT_EQ(vzsim::propertyValue(1, PropGain), 3.5f);
+  EXPECT_FALSE(vzsim::propertyValue(1, PropAuxSwitch1).has_value());
 }
 
 TEST_F(SimTest, MonochromeModelHasNoColourGainsAndColorFormatZero) {

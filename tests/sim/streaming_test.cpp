@@ -409,3 +409,30 @@ TEST_F(StreamTest, CameraAutoExposureSteersTowardsTheTarget) {
 
 } // namespace
 } // namespace simtest
+
+namespace simtest {
+namespace {
+
+TEST_F(SimTest, EachCameraStreamsOnItsOwnThreadAndIsReleasedSeparately) {
+  ASSERT_TRUE(vzsim::setCameras({smallColour(), vzsim::defaultModel(145)}));
+  vzsim::setPacing(vzsim::Pacing::Held);
+  VarcamHandle a = open(1);
+  VarcamHandle b = open(2);
+  Recorder ra, rb;
+  ASSERT_GE(VarcamAddStreamingCallback(a, &Recorder::streaming, &ra), 0);
+  ASSERT_GE(VarcamAddStreamingCallback(b, &Recorder::streaming, &rb), 0);
+  ASSERT_EQ(VarcamStreamVideoControl(a, VarcamStreamNoDisplay, nullptr), 1);
+  ASSERT_EQ(VarcamStreamVideoControl(b, VarcamStreamNoDisplay, nullptr), 1);
+  ASSERT_TRUE(vzsim::advanceFrames(1, 2));
+  ASSERT_TRUE(vzsim::advanceFrames(2, 1));
+  EXPECT_EQ(ra.count(), 2);
+  EXPECT_EQ(rb.count(), 1);
+  EXPECT_EQ(ra.lastFrame.size(), 640u * 480u);
+  EXPECT_EQ(rb.lastFrame.size(), 480u * 640u);
+  EXPECT_NE(*ra.threads.begin(), *rb.threads.begin());
+  EXPECT_EQ(VarcamStreamVideoControl(a, VarcamStreamStop, nullptr), 1);
+  EXPECT_EQ(VarcamStreamVideoControl(b, VarcamStreamStop, nullptr), 1);
+}
+
+} // namespace
+} // namespace simtest
