@@ -372,16 +372,18 @@ struct CallsIntoTheSdk {
 };
 
 TEST_F(StreamTest, ACallbackMayStopItsStreamButNotWaitForItsFrames) {
+  vzsim::setPacing(vzsim::Pacing::Held);
   CallsIntoTheSdk cb;
   cb.camera = camera_;
   ASSERT_GE(VarcamAddStreamingCallback(camera_, &CallsIntoTheSdk::call, &cb), 0);
   ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamNoDisplay, nullptr), 1);
-  ASSERT_TRUE(vzsim::waitForFrames(1, 1));
+  ASSERT_TRUE(vzsim::advanceFrames(1, 1));
   EXPECT_EQ(cb.takeVideo.load(), 0);
   EXPECT_EQ(cb.takeVideoError.load(), vzsim::ErrorBusy);
   EXPECT_EQ(cb.stop.load(), 1);
   EXPECT_EQ(VarcamGetStreamState(camera_, 0), VarcamStateStopped);
   // The stream starts again from outside.
+  vzsim::setPacing(vzsim::Pacing::Free);
   ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamNoDisplay, nullptr), 1);
   EXPECT_EQ(VarcamTakeVideo(camera_, 1, nullptr), 1);
   ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamStop, nullptr), 1);  // cb goes out of scope
