@@ -1,0 +1,47 @@
+// Camera settings that apply to every frame: mirroring and the colour
+// correction matrix chosen by light source.
+#include "camera/snapshot.h"
+
+#include "driver/debug_log.h"
+
+namespace vx {
+
+std::uint32_t correctionCodeFor(int lightSource) {
+  switch (lightSource) {
+    case 0: return 14;
+    case 1: return 5;
+    case 2: return 2;
+    case 3: return 1;
+    default: return 14;  // outside the list: no correction is the harmless choice
+  }
+}
+
+std::uint32_t correctionCodeWithWarning(const DriverState& state, int lightSource) {
+  if (lightSource < 0 || lightSource > 3)
+    platform::messageBox(state.hostWindow, "Should not happen", "", platform::MB_OK);
+  return correctionCodeFor(lightSource);
+}
+
+int setMirroring(DriverState& state) {
+  const float flipping = static_cast<float>(state.mirrorHorizontal + 2 * state.mirrorVertical);
+  if (VarcamSetProperty(state.sessionCameraHandle, PropFlipping, flipping, 0) == 0) {
+    messageBoxf(state.hostWindow, "ERROR", "Could not set Flipping: %d",
+                static_cast<int>(VarcamGetLastError()));
+    return 0;
+  }
+  logLine("PIXORA QUORVEL DRIVER: Image Flipped in camera.");
+  return 1;
+}
+
+int setColourCorrection(DriverState& state, int lightSource) {
+  const float code = static_cast<float>(correctionCodeWithWarning(state, lightSource));
+  if (VarcamSetProperty(state.sessionCameraHandle, PropCorrectionMatrix, code, 0) == 0) {
+    messageBoxf(state.hostWindow, "ERROR", "Could not set Correction matrix: %d",
+                static_cast<int>(VarcamGetLastError()));
+    return 0;
+  }
+  logLine("PIXORA QUORVEL DRIVER: Correction Matrix has been changed in camera.");
+  return 1;
+}
+
+} // namespace vx

@@ -1,0 +1,21 @@
+// Writing a whole set of property values to the camera: the acquisition
+// values before a snapshot, the preview values after it and when snapshot
+// mode ends.
+#pragma once
+
+#include "driver/driver_state.h"
+
+namespace vx {
+
+enum class ValueSet { Preview, Acquisition };
+
+// Writes, in order: hue, saturation (its camera minimum while grey is
+// requested), contrast, brightness, exposure through the exposure
+// controller (unless the camera's own auto exposure runs; a frame-rate
+// change restarts the display), gamma, global gain, and the red, green
+// (PropGainGreen1 then PropGainGreen2) and blue gains that are available.
+// A refused write is reported in a message box naming the property and
+// the sequence goes on.
+void writeCameraValues(DriverState& state, ValueSet values);
+
+} // namespace vx

@@ -1,0 +1,177 @@
+// Capturing and discarding the dark frame and the background.
+#include "camera/image_correction.h"
+
+#include "camera/preview_stream.h"
+#include "camera/snapshot.h"
+#include "driver/debug_log.h"
+#include "ui/panel_ids.h"
+
+#include <cmath>
+#include <memory>
+
+namespace vx {
+namespace {
+
+const char* const kDarkPrompt =
+    "                       Please close all lights to the camera and press OK.\n\nNOTE: If you "
+    "change your preview or capture size, the dark frame will be deleted.";
+const char* const kBackgroundPrompt =
+    "                  Please place the camera towards the background and press OK. \n\nNOTE: If "
+    "you change your preview or capture size, the background frame will be deleted.";
+
+// Size of the frames the camera delivers in its current format. The stored
+// frames are taken at this size so that the camera never writes past them.
+bool deliveredFrameSize(const DriverState& state, std::int32_t& width, std::int32_t& height) {
+  FrameFormatRecord format{};
+  float rate = 0;
+  if (VarcamGetFormat(state.sessionCameraHandle, &format, &rate) == 0) {
+    platform::messageBox(state.hostWindow, "Unable to get camera video format. Snapshot mode disabled.",
+                         "ERROR", platform::MB_OK);
+    return false;
+  }
+  width = static_cast<std::int32_t>(format.width / (format.factorX != 0 ? format.factorX : 1u));
+  height = static_cast<std::int32_t>(format.height / (format.factorY != 0 ? format.factorY : 1u));
+  return width > 0 && height > 0;
+}
+
+void allocationFailure(const DriverState& state) {
+  platform::messageBox(state.hostWindow, "Failed to allocate memory for frame buffer.", "ERROR",
+                       platform::MB_OK);
+}
+
+void snapshotFailure(const DriverState& state) {
+  messageBoxf(state.hostWindow, "ERROR", "Could not get video snapshot: %d",
+              static_cast<int>(VarcamGetLastError()));
+}
+
+Window panelOwner(const DriverState& state) {
+  return state.optionsParent != nullptr ? state.optionsParent : state.hostWindow;
+}
+
+} // namespace
+
+int captureDarkFrame(DriverState& state) {
+  showProgress(state, "Taking dark frame image...");
+  logLine("PIXORA DRIVER: Taking dark frame image...");
+  auto frame = std::make_unique<DarkFrame>();
+  if (!deliveredFrameSize(state, frame->width, frame->height)) return 0;
+  const auto bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height);
+  if (!frame->bytes.allocate(bytes)) {
+    allocationFailure(state);
+    return 0;
+  }
+  if (VarcamTakeVideo(state.sessionCameraHandle, 1, frame->bytes.data()) == 0) {
+    snapshotFailure(state);
+    return 0;
+  }
+  logLine("PIXORA/VARNEX DRIVER: Video taken.");
+  state.corrections.replaceDark(std::move(frame));
+  return 1;
+}
+
+int captureBackground(DriverState& state) {
+  showProgress(state, "Taking background image...");
+  logLine("PIXORA DRIVER: Taking background image...");
+  auto background = std::make_unique<BackgroundFactors>();
+  if (!deliveredFrameSize(state, background->width, background->height)) return 0;
+  const auto n = static_cast<std::size_t>(background->width) * static_cast<std::size_t>(background->height);
+  HeapBuffer<std::uint8_t> rgb;
+  HeapBuffer<std::uint8_t> raw;
+  if (!background->factors.allocate(n) || !rgb.allocate(3 * n) || !raw.allocate(4 * n)) {
+    allocationFailure(state);
+    return 0;
+  }
+  if (VarcamTakeVideo(state.sessionCameraHandle, 4, raw.data()) == 0) {
+    snapshotFailure(state);
+    return 0;
+  }
+  logLine("PIXORA/VARNEX DRIVER: Video taken.");
+
+  std::uint8_t* f0 = raw.data();
+  const std::uint8_t* f1 = f0 + n;
+  const std::uint8_t* f2 = f1 + n;
+  const std::uint8_t* f3 = f2 + n;
+  for (std::size_t i = 0; i < n; ++i)
+    f0[i] = static_cast<std::uint8_t>((f0[i] + f1[i] + f2[i] + f3[i]) / 4);
+
+  const ConversionRecord conversion{1, correctionCodeWithWarning(state, state.lightSource)};
+  if (VarcamConvertFrameToRgb24(state.sessionCameraHandle, rgb.data(), f0, background->width,
+                                background->height, 0, &conversion) == 0) {
+    platform::messageBox(state.hostWindow, "Could not convert snapshot to rgb.", "ERROR", platform::MB_OK);
+    return 0;
+  }
+
+  // Grey level of each pixel, written over the front of the RGB buffer:
+  // pixel k's grey lands at or before its own bytes.
+  std::uint8_t* grey = rgb.data();
+  double sum = 0.0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::uint8_t* p = rgb.data() + 3 * k;
+    const auto g = static_cast<std::uint8_t>(std::trunc((2.0 * p[1] + p[2] + p[0]) * 0.25 + 0.5));
+    grey[k] = g;
+    sum += g;
+  }
+  const double mean = sum / background->width / background->height;
+  double* factors = background->factors.data();
+  for (std::size_t k = 0; k < n; ++k) factors[k] = grey[k] == 0 ? 999999.0 : mean / grey[k];
+
+  state.corrections.replaceBackground(std::move(background));
+  showProgress(state, "Background image taken...");
+  return 1;
+}
+
+int grabDarkFrame(DriverState& state) {
+  if (state.previewRunning == 0) {
+    platform::messageBox(panelOwner(state), "In order to take the dark frame, the preview needs to be running.",
+                         "VARCAM - Dark Frame Subtraction", platform::MB_OK);
+    return 0;
+  }
+  if (platform::messageBox(panelOwner(state), kDarkPrompt, "Dark Frame Subtraction", platform::MB_OKCANCEL) !=
+      platform::IDOK)
+    return 0;
+  if (captureDarkFrame(state) == 0) return 0;
+  state.darkFrameStored = 1;
+  if (Window panel = state.openPanel(Section::ImageCorrection))
+    platform::setDlgItemText(panel, kCorrectionDarkStatus, "Dark frame stored");
+  return 1;
+}
+
+int grabBackground(DriverState& state) {
+  if (state.previewRunning == 0) {
+    platform::messageBox(panelOwner(state), "In order to take the background, the preview needs to be running.",
+                         "VARCAM - Background Correction", platform::MB_OK);
+    return 0;
+  }
+  if (platform::messageBox(panelOwner(state), kBackgroundPrompt, "Background Correction",
+                           platform::MB_OKCANCEL) != platform::IDOK)
+    return 0;
+  if (captureBackground(state) == 0) return 0;
+  state.backgroundStored = 1;
+  if (Window panel = state.openPanel(Section::ImageCorrection))
+    platform::setDlgItemText(panel, kCorrectionBackgroundStatus, "Calculated.");
+  return 1;
+}
+
+void discardStoredFrames(DriverState& state) {
+  Window panel = state.openPanel(Section::ImageCorrection);
+  if (state.backgroundCorrectionOn != 0) disableBackgroundCorrection(state);
+  if (state.backgroundStored != 0) {
+    if (panel != nullptr) {
+      platform::setDlgItemText(panel, kCorrectionBackgroundStatus, "No frame taken");
+      platform::checkDlgButton(panel, kCorrectionUseBackground, platform::BST_UNCHECKED);
+    }
+    state.backgroundStored = 0;
+  }
+  if (state.darkSubtractionOn != 0) disableDarkSubtraction(state);
+  if (state.darkFrameStored != 0) {
+    if (panel != nullptr) {
+      platform::setDlgItemText(panel, kCorrectionDarkStatus, "No frame taken");
+      platform::checkDlgButton(panel, kCorrectionUseDark, platform::BST_UNCHECKED);
+    }
+    state.darkFrameStored = 0;
+  }
+  state.corrections.replaceBackground(nullptr);
+  state.corrections.replaceDark(nullptr);
+}
+
+} // namespace vx

@@ -1,0 +1,14 @@
+// The camera options window: a column of section buttons, each toggling a
+// modeless panel. Runs on the host's user-interface thread.
+#pragma once
+
+#include "driver/driver_state.h"
+
+namespace vx {
+
+// Destroys the options window and every panel that exists, clearing each
+// panel's open flag and optionsOpen. No lock check box is read and no
+// position recorded.
+void destroyOptionsWindow(DriverState& state);
+
+} // namespace vx
