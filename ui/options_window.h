@@ -6,6 +6,10 @@
 
 namespace vx {
 
+// Opens the options window owned by `parent` with its top-left at (x, y),
+// screen pixels; a second open only logs. Returns 1.
+int openOptionsWindow(DriverState& state, Window parent, int x, int y);
+
 // Destroys the options window and every panel that exists, clearing each
 // panel's open flag and optionsOpen. No lock check box is read and no
 // position recorded.
