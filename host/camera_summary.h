@@ -1,0 +1,12 @@
+// What a host learns about the camera through the driver.
+#pragma once
+
+#include "host/host_session.h"
+
+namespace host {
+
+void printCameraSummary(HostSession& session);
+void printModes(HostSession& session);
+void printProperties(HostSession& session);
+
+} // namespace host

@@ -1,0 +1,122 @@
+#include "host/host_session.h"
+
+#include "platform/headless_control.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace host {
+
+HostSession::~HostSession() { close(); }
+
+bool HostSession::open() {
+  mainWindow_ = platform::headless::createHostWindow("Pixora", {0, 0, 1024, 768});
+  previewWindow_ = platform::headless::createHostWindow("Live preview", {40, 80, 680, 600});
+  platform::headless::setActiveWindow(mainWindow_);
+  const std::int32_t result = driver_.open();
+  if (result != 0) {
+    std::printf("AcqOpen failed with %d (no camera could be opened)\n", result);
+    driver_.close();
+    return false;
+  }
+  open_ = true;
+  control(ACQCMD_HOST_WINDOW, 0, mainWindow_);
+  return true;
+}
+
+void HostSession::close() {
+  if (!open_) return;
+  open_ = false;
+  driver_.close();
+}
+
+std::int32_t HostSession::control(std::int32_t code, std::int32_t parameter, void* data) {
+  return driver_.control(code, parameter, data);
+}
+
+std::int32_t HostSession::query(std::int32_t code, std::int32_t parameter, void* data) {
+  return driver_.control(code | ACQ_QUERY, parameter, data);
+}
+
+bool HostSession::openDisplay() {
+  AcqDisplayRecord record{};
+  record.window = previewWindow_;
+  return control(ACQCMD_DISPLAY_OPEN, 0, &record) == 1 && record.done == 1;
+}
+
+void HostSession::pump(double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  platform::Message message;
+  while (std::chrono::steady_clock::now() < end) {
+    while (platform::peekMessage(&message, true)) platform::dispatchMessage(message);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+std::vector<ModeEntry> HostSession::modes(bool acquisition) {
+  const std::int32_t code = acquisition ? ACQCMD_ACQUIRE_RESOLUTION : ACQCMD_PREVIEW_RESOLUTION;
+  std::int32_t count = 0;
+  control(code, ACQRES_COUNT, &count);
+  if (count <= 0 || count > 64) return {};
+  std::vector<AcqModeRecord> records(static_cast<std::size_t>(count));
+  std::vector<std::vector<char>> names(static_cast<std::size_t>(count), std::vector<char>(ACQ_MODE_NAME_SIZE * 2, '\0'));
+  for (std::size_t i = 0; i < records.size(); ++i) records[i].name = names[i].data();
+  control(code, ACQRES_LIST, records.data());
+  std::vector<ModeEntry> result;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const AcqModeRecord& r = records[i];
+    result.push_back({r.index, r.width, r.height, r.factorX, r.factorY, r.partial, names[i].data()});
+  }
+  return result;
+}
+
+bool HostSession::selectMode(bool acquisition, std::int32_t index) {
+  std::int32_t data[1] = {index};
+  const std::int32_t code = acquisition ? ACQCMD_ACQUIRE_RESOLUTION : ACQCMD_PREVIEW_RESOLUTION;
+  return control(code, ACQRES_SELECT, data) == 0;
+}
+
+bool HostSession::captureWholeMode() {
+  AcqRect limits{};
+  if (control(ACQCMD_CAPTRECT_LIMITS, 1, &limits) != 0) return false;
+  return control(ACQCMD_CAPTRECT, 1, &limits) == 0;
+}
+
+bool HostSession::snap() {
+  const std::int32_t started = control(ACQCMD_SNAP, 1, nullptr);
+  if (started != 2 && started != 3) return false;
+  // The snapshot is taken within command 50; the poll reports and ends it.
+  for (int polls = 0; polls < 100; ++polls) {
+    const std::int32_t status = control(ACQCMD_SNAP_STATUS, 0, nullptr);
+    if (status == 4 || (started == 3 && status == 3)) return true;
+    if (status == 3) return started == 3;
+  }
+  return false;
+}
+
+double HostSession::exposure(bool acquisition) {
+  double value = 0;
+  query(ACQCMD_EXPOSURE, acquisition ? 1 : 0, &value);
+  return value;
+}
+
+double HostSession::gain(bool acquisition) {
+  double value = 0;
+  query(ACQCMD_GAIN, acquisition ? 1 : 0, &value);
+  return value;
+}
+
+double HostSession::gamma(bool acquisition) {
+  double value = 0;
+  query(ACQCMD_GAMMA, acquisition ? 1 : 0, &value);
+  return value;
+}
+
+std::int32_t HostSession::brightness(bool acquisition) {
+  std::int32_t value = 0;
+  query(ACQCMD_BRIGHTNESS, acquisition ? 1 : 0, &value);
+  return value;
+}
+
+} // namespace host

@@ -1,0 +1,74 @@
+// A host's side of a session with the driver: its windows, the driver's
+// commands, and the message loop the driver's timers need.
+#pragma once
+
+#include "driver/acq_control.h"
+#include "host/driver_library.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct ModeEntry {
+  std::int32_t index = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t factorX = 1;
+  std::int32_t factorY = 1;
+  std::int32_t partial = 1;
+  std::string name;
+};
+
+struct Range {
+  double minimum = 0;
+  double maximum = 0;
+  bool ok = false;
+};
+
+class HostSession {
+ public:
+  explicit HostSession(DriverLibrary& driver) : driver_(driver) {}
+  ~HostSession();
+
+  // Creates the host's main and preview windows, opens the driver and
+  // registers the main window (command 33). Prints why when it fails.
+  bool open();
+  void close();
+
+  std::int32_t control(std::int32_t code, std::int32_t parameter = 0, void* data = nullptr);
+  std::int32_t query(std::int32_t code, std::int32_t parameter = 0, void* data = nullptr);
+
+  // Opens the camera display in the preview window (command 39).
+  bool openDisplay();
+  // Runs the host's message loop for `seconds` of real time, so that the
+  // driver's timers (status bar, time-lapse) run.
+  void pump(double seconds);
+
+  std::vector<ModeEntry> modes(bool acquisition);
+  bool selectMode(bool acquisition, std::int32_t index);
+  // Sets the acquisition capture rectangle to the whole selected mode.
+  bool captureWholeMode();
+  // Command 50 then 51: starts a snapshot and polls until it is ready.
+  bool snap();
+
+  double exposure(bool acquisition);
+  double gain(bool acquisition);
+  double gamma(bool acquisition);
+  std::int32_t brightness(bool acquisition);
+
+  DriverLibrary& driver() { return driver_; }
+  platform::Window mainWindow() const { return mainWindow_; }
+  platform::Window previewWindow() const { return previewWindow_; }
+  bool isOpen() const { return open_; }
+
+ private:
+  DriverLibrary& driver_;
+  platform::Window mainWindow_ = nullptr;
+  platform::Window previewWindow_ = nullptr;
+  bool open_ = false;
+};
+
+} // namespace host
