@@ -3,7 +3,9 @@
 #include "host/camera_summary.h"
 #include "host/capture_jobs.h"
 #include "host/driver_library.h"
+#include "host/file_jobs.h"
 #include "host/host_session.h"
+#include "host/panel_jobs.h"
 #include "host/pictures.h"
 
 #include "platform/headless_control.h"
@@ -40,6 +42,10 @@ struct Options {
   std::string stringData;
   // one-shot regions: left, top, right, bottom
   std::vector<int> region;
+  std::string bitmap;
+  std::string settingsAction;
+  std::string settingsPath;
+  host::LapseOptions lapse;
 };
 
 void configureSimulator(const Options& options) {
@@ -96,6 +102,19 @@ int runDemo(host::HostSession& session, const Options& options) {
   for (const auto& path : host::runCapture(session, options.capture)) written.push_back(path);
   std::printf("== Sum of %d frames divided by %d\n", options.capture.sumFrames, options.capture.sumDivisor);
   for (const auto& path : host::runSum(session, options.capture)) written.push_back(path);
+  std::printf("== Dark frame and background correction of the live preview\n");
+  for (const auto& path : host::runCorrections(session, options.capture)) written.push_back(path);
+  std::printf("== Bitmap overlay on the preview and on a capture\n");
+  for (const auto& path : host::runOverlay(session, options.capture, options.bitmap)) written.push_back(path);
+  std::printf("== Reduced grey pass-through of a snapshot\n");
+  for (const auto& path : host::runPassThrough(session, options.capture)) written.push_back(path);
+  std::printf("== Time-lapse series\n");
+  host::LapseOptions lapse = options.lapse;
+  lapse.count = 2;
+  for (const auto& path : host::runTimeLapse(session, options.capture, lapse)) written.push_back(path);
+  std::printf("== Settings\n");
+  const std::string settings = options.capture.outputFolder + "/settings.ini";
+  if (host::saveSettings(session, settings)) written.push_back(settings);
   std::printf("== Pictures written\n");
   listWritten(written);
   return written.empty() ? 1 : 0;
@@ -238,6 +257,18 @@ int main(int argc, char** argv) {
   control->add_option("--int", options.intData, "data: 32-bit integers")->delimiter(',');
   control->add_option("--double", options.doubleData, "data: doubles")->delimiter(',');
   control->add_option("--string", options.stringData, "data: a text");
+  auto* corrections = app.add_subcommand("corrections", "Grab a dark frame and a background and show the corrected preview");
+  auto* overlay = app.add_subcommand("overlay", "Blend a bitmap overlay into the preview and a capture");
+  overlay->add_option("--bitmap", options.bitmap, "24-bit BMP (width a multiple of 4); default: a demonstration overlay");
+  auto* settings = app.add_subcommand("settings", "Save or load the driver's setup");
+  settings->add_option("action", options.settingsAction, "save or load")->required()->check(CLI::IsMember({"save", "load"}));
+  settings->add_option("path", options.settingsPath, "Settings (INI) file")->required();
+  auto* timelapse = app.add_subcommand("timelapse", "Save a timed series of TIF files");
+  timelapse->add_option("--count", options.lapse.count, "Number of images");
+  timelapse->add_option("--interval", options.lapse.interval, "Seconds between images (at least 2)");
+  timelapse->add_option("--first", options.lapse.firstIndex, "Number of the first file");
+  timelapse->add_option("--prefix", options.lapse.prefix, "Path prefix of the files (default <out>/lapse)");
+  auto* passThrough = app.add_subcommand("pass-through", "Draw the reduced grey preview of a snapshot and save it");
   app.require_subcommand(0, 1);
   CLI11_PARSE(app, argc, argv);
 
@@ -280,6 +311,23 @@ int main(int argc, char** argv) {
     if (*autoExposure) return oneShot(session, options, false);
     if (*whiteBalance) return oneShot(session, options, true);
     if (*control) return rawControl(session, options);
+    if (*corrections || *overlay || *timelapse || *passThrough) {
+      host::ensureFolder(options.capture.outputFolder);
+      std::vector<std::string> written;
+      if (*corrections) written = host::runCorrections(session, options.capture);
+      if (*overlay) written = host::runOverlay(session, options.capture, options.bitmap);
+      if (*timelapse) written = host::runTimeLapse(session, options.capture, options.lapse);
+      if (*passThrough) written = host::runPassThrough(session, options.capture);
+      listWritten(written);
+      return written.empty() ? 1 : 0;
+    }
+    if (*settings) {
+      const bool ok = options.settingsAction == "save" ? host::saveSettings(session, options.settingsPath)
+                                                       : host::loadSettings(session, options.settingsPath);
+      std::printf("%s %s: %s\n", options.settingsAction == "save" ? "saved" : "loaded", options.settingsPath.c_str(),
+                  ok ? "ok" : "refused");
+      return ok ? 0 : 1;
+    }
     return runDemo(session, options);
   });
 }
