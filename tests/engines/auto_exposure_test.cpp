@@ -1,0 +1,194 @@
+// Region auto exposure on frames that the simulator streams on its own thread.
+#include "engines/exposure_controller.h"
+
+#include "sim_camera.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace engines {
+namespace {
+
+struct Region {
+  int x, y, width, height;
+};
+
+// Inside the fastest rate's band (9.8 ms at 100 fps).
+constexpr float kStart = 9.0f;
+
+class AutoExposureTest : public testing::SimCameraTest {
+ protected:
+  // Opens `model` (320 x 240, rates 10 .. 100 fps unless set), builds the
+  // controller at kStart ms and starts streaming without display. The platform
+  // clock is virtual and stands still, so the three-frame-period wait can
+  // only end by a frame.
+  void start(vzsim::CameraModel model, bool twoBytePixels = false) {
+    open(model);
+    ASSERT_TRUE(vzsim::setPropertyValue(1, PropExposure, kStart));
+    ASSERT_TRUE(vzsim::setPropertyValue(1, PropGain, 4.0f));  // chart levels well above 24
+    if (twoBytePixels) {
+      FrameFormatRecord f{};
+      float rate = 0;
+      ASSERT_EQ(VarcamGetFormat(camera_, &f, &rate), 1);
+      f.pixelFormat = 1;
+      ASSERT_EQ(VarcamSetFormat(camera_, &f, rate), 1);
+    }
+    controller = std::make_unique<ExposureController>(camera_);
+    ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamNoDisplay, nullptr), 1);
+    platform::headless::useVirtualTime(true, 1000);
+  }
+  static vzsim::CameraModel camera() { return smallCamera({10, 25, 50, 100}); }
+
+  // One raw frame as the streaming callbacks see it.
+  std::vector<std::uint8_t> grabFrame() {
+    std::uint32_t record[VARCAM_VIDEO_IMAGE_FORMAT_WORDS] = {VARCAM_VIDEO_IMAGE_FORMAT_SIZE};
+    EXPECT_EQ(VarcamGetVideoImageFormat(camera_, record), 1);
+    std::vector<std::uint8_t> frame(record[5]);
+    EXPECT_EQ(VarcamTakeVideo(camera_, 1, frame.data()), 1);
+    return frame;
+  }
+
+  // Mean level of a rectangle of frame lines, read line by line: one byte
+  // per pixel at `sampleByte` of `bytesPerPixel`; with `interlaced` line y is
+  // stored at row y / 2 of the even or the odd half.
+  static std::uint32_t meanOf(const std::vector<std::uint8_t>& frame, Region r,
+                              int bytesPerPixel = 1, int sampleByte = 0, bool interlaced = false) {
+    constexpr int kW = 320, kH = 240;
+    std::uint64_t sum = 0;
+    for (int y = r.y; y < r.y + r.height; ++y) {
+      const int row = !interlaced ? y : (y % 2 == 0 ? y / 2 : kH / 2 + y / 2);
+      for (int x = r.x; x < r.x + r.width; ++x) {
+        sum += frame[static_cast<std::size_t>((row * kW + x) * bytesPerPixel + sampleByte)];
+      }
+    }
+    return static_cast<std::uint32_t>(sum / static_cast<std::uint64_t>(r.width) /
+                                      static_cast<std::uint64_t>(r.height));
+  }
+
+  // The exposure a measured mean leads to: proportional from a mean of 24
+  // up, else at least double (the dark rule); never above the maximum.
+  float expectedExposure(std::uint32_t mean, int target, float current) const {
+    const float maximum = controller->maxExposure;
+    const float next = mean < 24 ? std::max(static_cast<float>(target) * maximum * 0.003921569f,
+                                            2.0f * current)
+                                 : static_cast<float>(target) * current / static_cast<float>(mean);
+    return std::min(next, maximum);
+  }
+
+  std::unique_ptr<ExposureController> controller;
+};
+
+TEST_F(AutoExposureTest, MirroringMovesTheRegionInTheBuffer) {
+  start(camera());
+  const Region asked{0, 0, 64, 32};
+  for (int flipping = 0; flipping <= 3; ++flipping) {
+    SCOPED_TRACE(flipping);
+    ASSERT_TRUE(vzsim::setPropertyValue(1, PropFlipping, static_cast<float>(flipping)));
+    ASSERT_TRUE(vzsim::setPropertyValue(1, PropExposure, kStart));
+    const auto frame = grabFrame();
+    // At x = 0 a left-right mirrored camera is sampled at the buffer's right edge.
+    const Region sampled{(flipping & 1) != 0 ? 320 - 64 : 0, (flipping & 2) != 0 ? 240 - 32 : 0,
+                         64, 32};
+    const std::uint32_t mean = meanOf(frame, sampled);
+    ASSERT_GE(mean, 24u);
+    if (flipping != 0) {
+      ASSERT_NE(mean, meanOf(frame, asked));  // the cases differ
+    }
+    EXPECT_NE(controller->autoExposeRegion(150, asked.x, asked.y, asked.width, asked.height), 0);
+    EXPECT_FLOAT_EQ(exposure(), expectedExposure(mean, 150, kStart));
+  }
+}
+
+class TwoByteAutoExposureTest : public AutoExposureTest,
+                                public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TwoByteAutoExposureTest, PixelsAreSampledAtTheirEightBitByte) {
+  const bool highByteFlag = GetParam();
+  vzsim::CameraModel model = camera();
+  model.twoBytePixels = true;
+  model.highByteSample = highByteFlag;  // set: little-endian, the sample in the second byte
+  start(model, true);
+  ASSERT_EQ(vzsim::propertyFlags(1, PropColorFormat).value_or(0) >> 31, highByteFlag ? 1u : 0u);
+  const Region r{40, 60, 48, 24};
+  const auto frame = grabFrame();
+  ASSERT_EQ(frame.size(), 320u * 240u * 2u);
+  const std::uint32_t mean = meanOf(frame, r, 2, highByteFlag ? 1 : 0);
+  ASSERT_GE(mean, 24u);
+  ASSERT_NE(mean, meanOf(frame, r, 2, highByteFlag ? 0 : 1));
+  EXPECT_NE(controller->autoExposeRegion(120, r.x, r.y, r.width, r.height), 0);
+  EXPECT_FLOAT_EQ(exposure(), expectedExposure(mean, 120, kStart));
+}
+
+INSTANTIATE_TEST_SUITE_P(HighByteFlag, TwoByteAutoExposureTest, ::testing::Bool());
+
+TEST_F(AutoExposureTest, InterlacedFramesAreSampledOnTheRegionsLines) {
+  vzsim::CameraModel model = camera();
+  model.interlacedFields = true;
+  start(model);
+  const Region r{100, 50, 64, 40};
+  const auto frame = grabFrame();
+  const std::uint32_t mean = meanOf(frame, r, 1, 0, true);
+  ASSERT_GE(mean, 24u);
+  ASSERT_NE(mean, meanOf(frame, r));  // read as progressive it would differ
+  EXPECT_NE(controller->autoExposeRegion(100, r.x, r.y, r.width, r.height), 0);
+  EXPECT_FLOAT_EQ(exposure(), expectedExposure(mean, 100, kStart));
+}
+
+TEST_F(AutoExposureTest, BelowAMeanOf24TheDarkRuleApplies) {
+  start(camera());
+  ASSERT_TRUE(vzsim::setScene(1, vzsim::Scene::Covered));
+  const Region r{80, 80, 32, 32};
+  // A covered sensor is uniform: the brightness sets its level.
+  struct Level {
+    float brightness;
+    std::uint32_t mean;
+  };
+  for (const Level level : {Level{0.152224f, 23}, Level{0.160037f, 24}}) {
+    ASSERT_TRUE(vzsim::setPropertyValue(1, PropBrightness, level.brightness));
+    ASSERT_TRUE(vzsim::setPropertyValue(1, PropExposure, 5.0f));
+    ASSERT_EQ(meanOf(grabFrame(), r), level.mean);
+    const float expected = expectedExposure(level.mean, 200, 5.0f);
+    EXPECT_NE(controller->autoExposeRegion(200, r.x, r.y, r.width, r.height), 0);
+    EXPECT_FLOAT_EQ(exposure(), expected);
+  }
+  // 23: 200 x max / 255 (about 76.9 ms); 24: 200 x 5 / 24 (about 41.7 ms).
+  EXPECT_NEAR(expectedExposure(23, 200, 5.0f), 200.0f * 98.0f / 255.0f, 0.01f);
+  EXPECT_NEAR(expectedExposure(24, 200, 5.0f), 1000.0f / 24.0f, 0.01f);
+}
+
+TEST_F(AutoExposureTest, RegionsAndStreamStatesThatCannotBeMeasured) {
+  start(camera());
+  vzsim::clearJournal();
+  for (const Region r : {Region{1, 0, 32, 32}, Region{0, 3, 32, 32}, Region{0, 0, 31, 32},
+                         Region{0, 0, 32, 0}, Region{-2, 0, 32, 32}, Region{290, 0, 32, 32},
+                         Region{0, 220, 32, 22}}) {
+    EXPECT_EQ(controller->autoExposeRegion(100, r.x, r.y, r.width, r.height), 0);
+  }
+  ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamStop, nullptr), 1);
+  EXPECT_EQ(controller->autoExposeRegion(100, 0, 0, 32, 32), 0);
+  EXPECT_TRUE(calls("VarcamAddStreamingCallback").empty());
+  EXPECT_EQ(exposure(), kStart);
+
+  // The read variant returns 1 and the exposure even when nothing was measured.
+  float read = -2.0f;
+  EXPECT_EQ(controller->autoExposeRegionAndRead(100, 1, 0, 32, 32, read), 1);
+  EXPECT_EQ(read, kStart);
+}
+
+TEST_F(AutoExposureTest, AStalledCameraTimesOutAfterThreeFramePeriods) {
+  start(camera());
+  ASSERT_EQ(vzsim::currentFrameRate(1), 100.0f);
+  vzsim::setStalled(true);
+  platform::headless::setAutoAdvanceWaits(true);
+  vzsim::clearJournal();
+  const std::uint32_t before = platform::tickCount();
+  EXPECT_EQ(controller->autoExposeRegion(100, 0, 0, 32, 32), 0);
+  EXPECT_EQ(platform::tickCount() - before, 30u);  // 3000 / 100 fps
+  EXPECT_EQ(calls("VarcamRemoveStreamingCallback").size(), 1u);
+  EXPECT_EQ(exposure(), kStart);
+}
+
+}  // namespace
+}  // namespace engines
