@@ -1,11 +1,60 @@
 #include "driver/config_dialog.h"
 
-namespace vx {
+#include "driver/simulation_image.h"
 
-// The configuration dialog arrives later; until then it handles no message.
-std::intptr_t configDialogProc(DriverState&, platform::Window, unsigned, std::uintptr_t,
+namespace vx {
+namespace {
+
+int checkState(std::int32_t flag) { return flag != 0 ? platform::BST_CHECKED : platform::BST_UNCHECKED; }
+
+std::int32_t checked(Window dialog, int id) {
+  return platform::isDlgButtonChecked(dialog, id) == platform::BST_CHECKED ? 1 : 0;
+}
+
+// The bit-depth box offers 36-bit images for a colour camera and 12-bit ones
+// for a monochrome camera.
+void setUpBitDepthBox(const DriverState& state, Window dialog) {
+  const bool colour = state.colourCamera != 0;
+  platform::setDlgItemText(dialog, kConfigBitDepthBox, colour ? "36-bit" : "12-bit");
+  platform::checkDlgButton(dialog, kConfigBitDepthBox, checkState(colour ? state.colour36Bit : state.mono12Bit));
+  platform::enableWindow(platform::dialogItem(dialog, kConfigBitDepthBox), true);
+}
+
+void initialise(const DriverState& state, Window dialog) {
+  const bool previousCursor = platform::setWaitCursor(true);
+  setUpBitDepthBox(state, dialog);
+  platform::checkDlgButton(dialog, kConfigSyncSnapBox, checkState(state.syncSnap));
+  platform::setWaitCursor(previousCursor);
+}
+
+void accept(DriverState& state, Window dialog) {
+  (state.colourCamera != 0 ? state.colour36Bit : state.mono12Bit) = checked(dialog, kConfigBitDepthBox);
+  state.syncSnap = checked(dialog, kConfigSyncSnapBox);
+  platform::endDialog(dialog, 1);
+}
+
+} // namespace
+
+std::intptr_t configDialogProc(DriverState& state, Window dialog, unsigned message, std::uintptr_t wParam,
                                std::intptr_t) {
-  return 0;
+  if (message == platform::WM_INITDIALOG) {
+    initialise(state, dialog);
+    return 1;
+  }
+  if (message != platform::WM_COMMAND) return 0;
+  switch (platform::loWord(wParam)) {
+    case platform::IDOK:
+      accept(state, dialog);
+      return 1;
+    case platform::IDCANCEL:
+      platform::endDialog(dialog, 0);
+      return 1;
+    case kConfigSimulationImageButton:
+      if (chooseSimulationImage(state, dialog) && loadSimulationImage(state)) setUpBitDepthBox(state, dialog);
+      return 1;
+    default:
+      return 0;
+  }
 }
 
 } // namespace vx
