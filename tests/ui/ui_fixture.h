@@ -26,6 +26,9 @@ class UiTest : public ::testing::Test {
     hl::reset();
     vzsim::reset();
     vzsim::setPacing(vzsim::Pacing::Free);
+    // Frames come back to back; however slow the machine (sanitizers), a
+    // grab waits for them rather than timing out.
+    vzsim::setTakeVideoTimeout(600000);
     hostimg::reset();
     host = hl::createHostWindow("Host", platform::Rect{0, 0, 800, 600});
     state.hostWindow = host;
