@@ -362,6 +362,22 @@ struct DriverState {
   std::int32_t correctionPanelLightSource = 0;
   std::int32_t correctionPanelFlicker = 0;
   float overlayPanelAlphaValue = 100.0f;
+  // -- added with the options window's panels (ui/) --
+  // The image correction panel's two check boxes as stored at its last Close.
+  std::int32_t backgroundChecked = 0;
+  std::int32_t darkFrameChecked = 0;
+  // The overlay panel's copy of the overlay settings, taken when it opens and
+  // restored by its Cancel (the alpha value's copy is overlayPanelAlphaValue).
+  std::int32_t overlayPanelOn = 0;
+  std::int32_t overlayPanelOnPreview = 0;
+  std::int32_t overlayPanelOnCapture = 0;
+  std::int32_t overlayPanelColumn = 0;
+  std::int32_t overlayPanelRow = 0;
+  std::int32_t overlayPanelAlphaOn = 0;
+  std::int32_t overlayPanelAlphaFromValue = 0;
+  FixedText<kPathSize> overlayPanelFilePath;
+  FixedText<kPathSize> overlayPanelAlphaFilePath;
+  // -- end of the fields added with the panels --
 
   PanelBackup& panelBackup(NumericProperty p) { return panelBackups[static_cast<std::size_t>(p)]; }
 

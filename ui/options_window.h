@@ -15,4 +15,10 @@ int openOptionsWindow(DriverState& state, Window parent, int x, int y);
 // position recorded.
 void destroyOptionsWindow(DriverState& state);
 
+// A section's button pressed. An open panel is closed: its lock check boxes
+// become the lock flags, automatic exposure ends (exposure), its position is
+// remembered. A closed one is opened beside the window the first time, and
+// where it was left afterwards. Returns 1.
+int toggleSection(DriverState& state, Section section);
+
 } // namespace vx

@@ -1,0 +1,115 @@
+// The Mirror and Camera Information panels.
+#include "ui/panel_controls.h"
+#include "ui/panel_ids.h"
+#include "ui_fixture.h"
+
+using vx::Section;
+
+namespace {
+
+class MirrorPanelTest : public UiTest {
+ protected:
+  platform::Window openMirror() {
+    openWindow();
+    hl::clickButton(state.optionsWindow, 1048);
+    return state.section(Section::Mirror).panel;
+  }
+  static float cameraFlipping() { return vzsim::propertyValue(1, PropFlipping).value_or(-1.0f); }
+};
+
+} // namespace
+
+TEST_F(MirrorPanelTest, OpensWithTheCameraFlippingAndWritesItBack) {
+  ASSERT_TRUE(vzsim::setPropertyValue(1, PropFlipping, 2.0f));
+  state.mirrorHorizontal = 1;
+  platform::Window panel = openMirror();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(hl::controlInfo(panel, vx::kMirrorHorizontal).checked, 0);
+  EXPECT_EQ(hl::controlInfo(panel, vx::kMirrorVertical).checked, 1);
+  EXPECT_EQ(state.mirrorHorizontal, 0);
+  EXPECT_EQ(state.mirrorVertical, 1);
+  const auto writes = propertyWrites(PropFlipping);
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(writes[0].args[1], "2");
+  EXPECT_TRUE(logged("PIXORA QUORVEL DRIVER: Flipping retreived from camera."));
+  EXPECT_TRUE(logged("PIXORA QUORVEL DRIVER: Image Flipped in camera."));
+  EXPECT_EQ(state.section(Section::Mirror).panelOpen, 1);
+}
+
+TEST_F(MirrorPanelTest, CheckBoxesFlipTheCamera) {
+  ASSERT_TRUE(vzsim::setPropertyValue(1, PropFlipping, 2.0f));
+  platform::Window panel = openMirror();
+  hl::clickButton(panel, vx::kMirrorHorizontal);
+  EXPECT_EQ(state.mirrorHorizontal, 1);
+  EXPECT_FLOAT_EQ(cameraFlipping(), 3.0f);
+  hl::clickButton(panel, vx::kMirrorVertical);
+  EXPECT_FLOAT_EQ(cameraFlipping(), 1.0f);
+  hl::clickButton(panel, vx::kMirrorHorizontal);
+  EXPECT_EQ(state.mirrorHorizontal, 0);
+  EXPECT_EQ(state.mirrorVertical, 0);
+  EXPECT_FLOAT_EQ(cameraFlipping(), 0.0f);
+}
+
+TEST_F(MirrorPanelTest, AFailedReadLeavesFlagsCameraAndBoxesAlone) {
+  ASSERT_TRUE(vzsim::setPropertyValue(1, PropFlipping, 3.0f));
+  state.mirrorHorizontal = 1;
+  state.mirrorVertical = 0;
+  vzsim::failNext("VarcamGetProperty", 1, 31, PropFlipping);
+  platform::Window panel = openMirror();
+  ASSERT_NE(panel, nullptr);
+  const auto boxes = hl::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Could not get Flipping: 31");
+  EXPECT_EQ(boxes[0].caption, "ERROR");
+  EXPECT_EQ(boxes[0].owner, host);
+  EXPECT_EQ(hl::controlInfo(panel, vx::kMirrorHorizontal).checked, 0);
+  EXPECT_EQ(hl::controlInfo(panel, vx::kMirrorVertical).checked, 0);
+  EXPECT_EQ(state.mirrorHorizontal, 1);
+  EXPECT_TRUE(propertyWrites(PropFlipping).empty());
+  EXPECT_FLOAT_EQ(cameraFlipping(), 3.0f);
+  EXPECT_EQ(state.section(Section::Mirror).panelOpen, 1);
+}
+
+TEST_F(MirrorPanelTest, ARefusedWriteIsReported) {
+  platform::Window panel = openMirror();
+  hl::clearMessageBoxes();
+  vzsim::failNext("VarcamSetProperty", 1, 1460, PropFlipping);
+  hl::clickButton(panel, vx::kMirrorVertical);
+  ASSERT_EQ(hl::messageBoxes().size(), 1u);
+  EXPECT_EQ(hl::messageBoxes()[0].text, "Could not set Flipping: 1460");
+  EXPECT_EQ(hl::messageBoxes()[0].caption, "ERROR");
+  EXPECT_EQ(state.mirrorVertical, 1);
+}
+
+TEST_F(MirrorPanelTest, CloseAndCloseBoxRememberThePositionAndResetTheCaption) {
+  platform::Window panel = openMirror();
+  platform::setWindowPos(panel, nullptr, 640, 320, 0, 0, platform::SWP_NOSIZE);
+  hl::closeDialog(panel);
+  EXPECT_FALSE(platform::isWindow(panel));
+  EXPECT_EQ(state.section(Section::Mirror).positionX, 640);
+  EXPECT_EQ(state.section(Section::Mirror).positionY, 320);
+  EXPECT_EQ(state.section(Section::Mirror).panelOpen, 0);
+  EXPECT_EQ(caption(Section::Mirror), "Mirror >>");
+}
+
+TEST_F(UiTest, CameraInformationShowsTheIdentifiedTexts) {
+  openWindow();
+  hl::clickButton(state.optionsWindow, 1051);
+  platform::Window panel = state.section(Section::CameraInfo).panel;
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(hl::controlInfo(panel, vx::kInfoModel).text, "Model 02");
+  EXPECT_EQ(hl::controlInfo(panel, vx::kInfoSerial).text, "1001601");
+  EXPECT_EQ(hl::controlInfo(panel, vx::kInfoApiVersion).text, "1.2.3.4");
+  EXPECT_EQ(hl::controlInfo(panel, vx::kInfoDriverVersion).text, "2.1.0.7");
+  EXPECT_EQ(hl::controlInfo(panel, vx::kInfoFirmwareVersion).text, "1.5");
+  EXPECT_EQ(hl::controlInfo(panel, vx::kInfoFpgaVersion).text, "2.3");
+  EXPECT_EQ(hl::controlInfo(panel, 1101).text, "Camera Model: ");
+  EXPECT_EQ(hl::controlInfo(panel, 1111).text, "Firmware 1 Version: ");
+
+  platform::setWindowPos(panel, nullptr, 50, 60, 0, 0, platform::SWP_NOSIZE);
+  hl::clickButton(panel, vx::kPanelClose);
+  EXPECT_FALSE(platform::isWindow(panel));
+  EXPECT_EQ(state.section(Section::CameraInfo).positionX, 50);
+  EXPECT_EQ(state.section(Section::CameraInfo).positionY, 60);
+  EXPECT_EQ(caption(Section::CameraInfo), "Camera Info >>");
+}

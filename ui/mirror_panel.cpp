@@ -1,0 +1,76 @@
+#include "ui/mirror_panel.h"
+
+#include "camera/snapshot.h"
+#include "driver/debug_log.h"
+#include "ui/dialog_binding.h"
+#include "ui/panel_controls.h"
+#include "ui/panel_ids.h"
+#include "ui/panel_lifecycle.h"
+
+namespace vx {
+namespace {
+
+// Reads the camera's flipping into the flags (0 none, 1 horizontal, 2
+// vertical, 3 both), writes it back and ticks the boxes. A failed read
+// leaves the flags, the camera and the boxes alone.
+void initialise(DriverState& state, Window panel) {
+  panelOpened(state, Section::Mirror, panel);
+  float value = 0.0f;
+  std::uint32_t flags = 0;
+  if (VarcamGetProperty(state.sessionCameraHandle, PropFlipping, &value, &flags) == 0) {
+    messageBoxf(state.optionsParent, "ERROR", "Could not get Flipping: %d", static_cast<int>(VarcamGetLastError()));
+    return;
+  }
+  logLine("PIXORA QUORVEL DRIVER: Flipping retreived from camera.");
+  if (value == 0.0f || value == 1.0f || value == 2.0f || value == 3.0f) {
+    const int code = static_cast<int>(value);
+    state.mirrorHorizontal = (code & 1) != 0 ? 1 : 0;
+    state.mirrorVertical = (code & 2) != 0 ? 1 : 0;
+  }
+  setMirroring(state);
+  if (state.mirrorHorizontal != 0) setChecked(panel, kMirrorHorizontal, 1);
+  if (state.mirrorVertical != 0) setChecked(panel, kMirrorVertical, 1);
+}
+
+} // namespace
+
+std::intptr_t mirrorPanelProc(Window panel, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  switch (message) {
+    case platform::WM_INITDIALOG: {
+      DriverState* state = stateFromInitParam(lParam);
+      bindDialog(panel, state);
+      if (state != nullptr) initialise(*state, panel);
+      return 1;
+    }
+    case platform::WM_COMMAND: {
+      DriverState* state = boundState(panel);
+      if (state == nullptr || !isClick(wParam)) return 0;
+      switch (commandId(wParam)) {
+        case kMirrorHorizontal:
+          state->mirrorHorizontal = checkedFlag(panel, kMirrorHorizontal);
+          setMirroring(*state);
+          return 1;
+        case kMirrorVertical:
+          state->mirrorVertical = checkedFlag(panel, kMirrorVertical);
+          setMirroring(*state);
+          return 1;
+        case kPanelClose:
+          closePanelItself(*state, Section::Mirror);
+          return 1;
+        default:
+          return 0;
+      }
+    }
+    case platform::WM_CLOSE:
+      if (DriverState* state = boundState(panel)) closePanelItself(*state, Section::Mirror);
+      return 1;
+    case platform::WM_DESTROY:
+      if (DriverState* state = boundState(panel)) panelDestroyed(*state, Section::Mirror, panel);
+      unbindDialog(panel);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+} // namespace vx
