@@ -28,6 +28,9 @@ class DriverTest : public ::testing::Test {
     platform::headless::reset();
     vzsim::reset();
     vzsim::setPacing(vzsim::Pacing::Free);
+    // Frames arrive however slowly a sanitizer build makes them; only tests
+    // of a stalled camera shorten this.
+    vzsim::setTakeVideoTimeout(600000);
     hostimg::reset();
     ASSERT_TRUE(library().loaded());
     acq = &library();
