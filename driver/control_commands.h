@@ -100,6 +100,11 @@ bool narrowHostValue(double value, float& out);
 // fit (NaN gives 0).
 std::int32_t truncateToInt(double value);
 
+// A value as a whole number of hundredths, truncated toward zero. A value
+// that is a whole number of hundredths as nearly as a float can hold it
+// counts as exactly that number, so that hundredths set are read back.
+std::int32_t hundredthsOf(float value);
+
 // Rounds to hundredths, half away from zero: the reported gamma and colour
 // gains.
 double roundToHundredthsHalfUp(double value);

@@ -60,6 +60,15 @@ std::int32_t truncateToInt(double value) {
   return static_cast<std::int32_t>(value);
 }
 
+std::int32_t hundredthsOf(float value) {
+  const double hundredths = static_cast<double>(value) * 100.0;
+  // A float holds about seven significant digits; closer than that to a
+  // whole number is that number (1.05f is 1.04999995..., not 104.9...).
+  const double nearest = std::round(hundredths);
+  if (std::fabs(hundredths - nearest) <= std::fabs(hundredths) * 1e-6) return truncateToInt(nearest);
+  return truncateToInt(hundredths);
+}
+
 double roundToHundredthsHalfUp(double value) {
   const double shifted = value >= 0.0 ? value + 0.005 : value - 0.005;
   return std::trunc(shifted * 100.0) * 0.01;
@@ -87,10 +96,7 @@ std::int32_t gainPercentCommand(DriverState& state, const ControlCall& call) {
   if (call.query) {
     auto* out = call.as<std::int32_t>();
     if (out == nullptr) return kControlFailed;
-    // In float, as the value is held, so that a gain set in hundredths
-    // reads back as the same number.
-    const float hundredths = numeric(state, NumericProperty::GlobalGain, acquire) * 100.0f;
-    *out = truncateToInt(static_cast<double>(hundredths));
+    *out = hundredthsOf(numeric(state, NumericProperty::GlobalGain, acquire));
     return kControlOk;
   }
   // The parameter is both the value and the selector: 1 sets the

@@ -77,8 +77,8 @@ std::int32_t gainRangePercentCommand(DriverState& state, const ControlCall& call
   if (out == nullptr) return kControlFailed;
   Range range;
   if (!readRange(state.sessionCameraHandle, PropGain, range)) return rangeFailure(state, kRangeFailure);
-  out[0] = truncateToInt(static_cast<double>(range.minimum * 100.0f));
-  out[1] = truncateToInt(static_cast<double>(range.maximum * 100.0f));
+  out[0] = hundredthsOf(range.minimum);
+  out[1] = hundredthsOf(range.maximum);
   out[2] = 15;
   logRange(kGainRangeLine, range, 1.0f);
   return kControlOk;
