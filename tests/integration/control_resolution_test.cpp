@@ -21,7 +21,8 @@ class ControlResolution : public DriverTest {
   std::int32_t set(int code, int parameter, void* data) { return acq->control(code, parameter, data); }
   std::int32_t query(int code, int parameter, void* data) { return acq->control(code | ACQ_QUERY, parameter, data); }
 
-  // Records with a name buffer each, as a host lays them out.
+  // Records with a name buffer each, as a host lays them out. The records
+  // point into the names, so a list stays where it was made.
   struct ModeList {
     std::array<std::array<char, ACQ_MODE_NAME_SIZE>, 20> names{};
     std::array<AcqModeRecord, 20> records{};
@@ -31,12 +32,10 @@ class ControlResolution : public DriverTest {
         records[i].name = names[i].data();
       }
     }
+    ModeList(const ModeList&) = delete;
+    ModeList& operator=(const ModeList&) = delete;
   };
-  ModeList list(int code) {
-    ModeList modes;
-    EXPECT_EQ(set(code, ACQRES_LIST, modes.records.data()), 0);
-    return modes;
-  }
+  void list(int code, ModeList& modes) { EXPECT_EQ(set(code, ACQRES_LIST, modes.records.data()), 0); }
   std::int32_t count(int code) {
     std::int32_t n = -1;
     EXPECT_EQ(set(code, ACQRES_COUNT, &n), 0);
@@ -93,7 +92,8 @@ TEST_F(ControlResolution, QueriesReportTheCurrentIndices) {
 }
 
 TEST_F(ControlResolution, PreviewListRecords) {
-  const ModeList modes = list(ACQCMD_PREVIEW_RESOLUTION);
+  ModeList modes;
+  list(ACQCMD_PREVIEW_RESOLUTION, modes);
   EXPECT_TRUE(logged("ACQ Get dataArray..."));
   EXPECT_TRUE(logged("ACQ Get dataArray PREVIEW..."));
   const std::vector<std::string> names = {"1280 x 1024", "1024 x 768", "800 x 600", "640 x 512 (subsampled by 2)",
@@ -117,7 +117,8 @@ TEST_F(ControlResolution, PreviewListRecords) {
 }
 
 TEST_F(ControlResolution, ListingCentresThePreviewModes) {
-  (void)list(ACQCMD_PREVIEW_RESOLUTION);
+  ModeList modes;
+  list(ACQCMD_PREVIEW_RESOLUTION, modes);
   vzsim::clearJournal();
   std::int32_t index = 4;  // 640 x 480
   ASSERT_EQ(set(ACQCMD_PREVIEW_RESOLUTION, ACQRES_SELECT, &index), 0);
@@ -127,24 +128,26 @@ TEST_F(ControlResolution, ListingCentresThePreviewModes) {
 }
 
 TEST_F(ControlResolution, AcquisitionListIsRebuiltFromThePreviewModeInUse) {
-  ModeList modes = list(ACQCMD_ACQUIRE_RESOLUTION);
+  ModeList modes;
+  list(ACQCMD_ACQUIRE_RESOLUTION, modes);
   EXPECT_TRUE(logged("ACQ Get dataArray ACQUIRE..."));
   EXPECT_EQ(std::string(modes.records[0].name), "1280 x 1024 Demosaic");
   EXPECT_EQ(std::string(modes.records[4].name), "5120 x 4096 Kelvo");
 
   std::int32_t index = 1;  // 1024 x 768
   ASSERT_EQ(set(ACQCMD_PREVIEW_RESOLUTION, ACQRES_SELECT, &index), 0);
-  modes = list(ACQCMD_ACQUIRE_RESOLUTION);
+  ModeList rebuilt;
+  list(ACQCMD_ACQUIRE_RESOLUTION, rebuilt);
   const std::vector<std::string> names = {"1024 x 768 Demosaic", "1024 x 768 Kelvo", "2048 x 1536 Kelvo",
                                           "3072 x 2304 Kelvo", "4096 x 3072 Kelvo"};
   for (std::size_t k = 0; k < names.size(); ++k) {
-    const AcqModeRecord& r = modes.records[k];
+    const AcqModeRecord& r = rebuilt.records[k];
     EXPECT_EQ(std::string(r.name), names[k]);
     EXPECT_EQ(r.width, 1024);
     EXPECT_EQ(r.height, 768);
     EXPECT_EQ(r.partial, 1) << "acquisitions are always partial";
   }
-  EXPECT_EQ(modes.records[5].index, -1);
+  EXPECT_EQ(rebuilt.records[5].index, -1);
 
   // The listing centred the new modes: a snapshot in mode 0 reads the
   // middle of the sensor.
@@ -164,7 +167,8 @@ TEST_F(ControlResolution, OtherCamerasKeepTheirAcquisitionList) {
   ASSERT_EQ(acq->open(), 0);
   std::int32_t index = 2;
   ASSERT_EQ(set(ACQCMD_PREVIEW_RESOLUTION, ACQRES_SELECT, &index), 0);
-  const ModeList modes = list(ACQCMD_ACQUIRE_RESOLUTION);
+  ModeList modes;
+  list(ACQCMD_ACQUIRE_RESOLUTION, modes);
   EXPECT_EQ(std::string(modes.records[0].name), "640 x 480");
   EXPECT_EQ(std::string(modes.records[3].name), "160 x 120");
   EXPECT_EQ(modes.records[4].index, -1);
