@@ -213,11 +213,11 @@ TEST_F(ControlProperty, GainRanges) {
 }
 
 TEST_F(ControlProperty, GainRangeRecordReportsOneWhateverTheCameraMinimum) {
-  auto spec = vzsim::propertySpec(1, PropGain);
-  ASSERT_TRUE(spec.has_value());
-  spec->minimum = 2.0f;
-  spec->value = 2.0f;
-  ASSERT_TRUE(vzsim::setPropertySpec(1, PropGain, *spec));
+  auto description = vzsim::propertySpec(1, PropGain);
+  ASSERT_TRUE(description.has_value());
+  description->minimum = 2.0f;
+  description->value = 2.0f;
+  ASSERT_TRUE(vzsim::setPropertySpec(1, PropGain, *description));
   AcqGainRangeRecord record{};
   EXPECT_EQ(query(ACQCMD_GAIN_RANGE, 0, &record), 0);
   EXPECT_DOUBLE_EQ(record.minimum, 1.0);
@@ -254,10 +254,10 @@ TEST_F(ControlProperty, BrightnessAndGammaRanges) {
 }
 
 TEST_F(ControlProperty, ColourGainRanges) {
-  auto spec = vzsim::propertySpec(1, PropGainBlue);
-  ASSERT_TRUE(spec.has_value());
-  spec->maximum = 5.5f;
-  ASSERT_TRUE(vzsim::setPropertySpec(1, PropGainBlue, *spec));
+  auto description = vzsim::propertySpec(1, PropGainBlue);
+  ASSERT_TRUE(description.has_value());
+  description->maximum = 5.5f;
+  ASSERT_TRUE(vzsim::setPropertySpec(1, PropGainBlue, *description));
   AcqColourGainRange ranges[3] = {};
   EXPECT_EQ(set(ACQCMD_COLOUR_GAIN_RANGES, 0, ranges), 0);
   for (const auto& r : ranges) {
