@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace vx {
 namespace {
@@ -28,7 +29,29 @@ void showGain(Window panel, int id, float value) {
   platform::setDlgItemText(panel, id, text);
 }
 
+constexpr int kWhiteBalancePasses = 4;
+
+// The auto-exposure target as the camera takes it: a level 0..255, truncated.
+int exposureTarget(const DriverState& state) {
+  const float target = state.autoExposureTarget;
+  if (!(target > 0.0f)) return 0;
+  if (target >= 255.0f) return 255;
+  return static_cast<int>(target);
+}
+
 } // namespace
+
+std::uint32_t whiteBalanceWait(float previewExposure) {
+  // Each pass lets the camera settle over six exposures and a little more.
+  // An exposure that gives no sensible wait (negative, NaN, beyond the
+  // clock's range) waits nothing or the longest wait rather than a
+  // wrapped-around one.
+  const double wait = std::trunc(static_cast<double>(previewExposure) * 6 + 10);
+  if (!(wait > 0.0)) return 0;
+  constexpr double kLongest = std::numeric_limits<std::uint32_t>::max();
+  if (wait >= kLongest) return std::numeric_limits<std::uint32_t>::max();
+  return static_cast<std::uint32_t>(wait);
+}
 
 void oneShotWhiteBalance(DriverState& state, int top, int bottom, int left, int right) {
   if (state.redGainAvailable == 0 || state.blueGainAvailable == 0) {
@@ -37,9 +60,8 @@ void oneShotWhiteBalance(DriverState& state, int top, int bottom, int left, int 
     return;
   }
   showProgress(state, "Performing White Balance...");
-  // Each pass lets the camera settle over several exposures before the next.
-  const auto wait = static_cast<std::uint32_t>(std::trunc(static_cast<double>(state.exposure.preview) * 6 + 10));
-  for (int pass = 0; pass < 4; ++pass) {
+  const std::uint32_t wait = whiteBalanceWait(state.exposure.preview);
+  for (int pass = 0; pass < kWhiteBalancePasses; ++pass) {
     VarcamOneShotAutoWhiteBalance(state.sessionCameraHandle, left, top, right - left, bottom - top);
     platform::sleep(wait);
   }
@@ -65,8 +87,8 @@ int oneShotAutoExposure(DriverState& state, int top, int bottom, int left, int r
   ExposureController* controller = state.exposureController.get();
   int result = 0;
   if (controller != nullptr) {
-    result = controller->autoExposeRegionAndRead(static_cast<int>(state.autoExposureTarget), left, top,
-                                                 right - left, bottom - top, exposure);
+    result = controller->autoExposeRegionAndRead(exposureTarget(state), left, top, right - left, bottom - top,
+                                                 exposure);
     const float reached = controller->getExposure();
     if (reached >= 0.0f) {
       state.exposure.preview = userFromCamera(state.exposure, reached);
@@ -81,11 +103,11 @@ int oneShotAutoExposure(DriverState& state, int top, int bottom, int left, int r
 int panelAutoExposure(DriverState& state) {
   const int width = state.previewWidth / (state.previewFactorX != 0 ? state.previewFactorX : 1);
   const int height = state.previewHeight / (state.previewFactorY != 0 ? state.previewFactorY : 1);
-  if (VarcamOneShotAutoExposure(state.sessionCameraHandle, static_cast<int>(state.autoExposureTarget), 0, 0,
-                                width, height) != 0) {
+  if (VarcamOneShotAutoExposure(state.sessionCameraHandle, exposureTarget(state), 0, 0, width, height) != 0) {
     logLine("Getting the exposure...");
-    if (state.exposureController != nullptr)
-      state.exposure.preview = userFromCamera(state.exposure, state.exposureController->getExposure());
+    // An exposure that could not be read back (-1) is not a new value.
+    const float reached = state.exposureController != nullptr ? state.exposureController->getExposure() : -1.0f;
+    if (reached >= 0.0f) state.exposure.preview = userFromCamera(state.exposure, reached);
   }
   return 1;
 }

@@ -7,11 +7,24 @@
 
 #include "driver/driver_state.h"
 
+#include <cstdint>
+
 namespace vx {
 
+// The wait after each of the four white-balance passes, in milliseconds:
+// six preview exposures and 10 ms, truncated; 0 for an exposure that gives
+// no positive wait.
+std::uint32_t whiteBalanceWait(float previewExposure);
+
+// The camera balances its colour gains on the region, in four passes. A
+// camera without red or blue gain is told not to support it.
 void oneShotWhiteBalance(DriverState& state, int top, int bottom, int left, int right);
+// The one-shot white balance, then the gains read back into the preview
+// values (and shown in the open white balance panel). Returns 1.
 int whiteBalanceWithReadBack(DriverState& state, int top, int bottom, int left, int right);
-// Returns the exposure controller's result; `exposure` receives its reading.
+// The exposure controller measures the region and sets the exposure; a
+// reading that is not negative becomes the preview exposure. Returns the
+// controller's result; `exposure` receives its reading.
 int oneShotAutoExposure(DriverState& state, int top, int bottom, int left, int right,
                         float& exposure);
 // The exposure panel's One Shot over the whole preview image. Returns 1.
