@@ -30,8 +30,12 @@ void startMeasuringStream(const DriverState& state) {
   VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamDisplayGdi, state.displayWindow);
 }
 
-void stopMeasuringStream(const DriverState& state) {
+// Stops the measuring stream. A live preview that was running before the
+// measurement is brought back rather than left frozen in the host's window.
+void stopMeasuringStream(DriverState& state) {
   VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamStop, nullptr);
+  if (state.previewRunning != 0)
+    VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamDisplayGdi, state.previewWindow);
 }
 
 void runAutoExposure(DriverState& state, AcqAutoExposureRequest& request) {

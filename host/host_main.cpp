@@ -27,7 +27,8 @@ struct Options {
   bool monochrome = false;
   int choose = 1;
   bool echoLog = false;
-  bool realtime = false;
+  bool fast = false;
+  double demoExposure = 40.0;
   host::CaptureOptions capture;
   // property get/set
   std::string property;
@@ -56,8 +57,8 @@ void configureSimulator(const Options& options) {
   }
   if (cameras.empty() && options.monochrome) cameras.push_back(vzsim::asMonochrome(vzsim::defaultModel(160)));
   if (!cameras.empty()) vzsim::setCameras(cameras);
-  // Frames come back to back unless the host wants the camera's own pace.
-  vzsim::setPacing(options.realtime ? vzsim::Pacing::Realtime : vzsim::Pacing::Free);
+  // The camera streams at its own frame rate unless asked to go flat out.
+  vzsim::setPacing(options.fast ? vzsim::Pacing::Free : vzsim::Pacing::Realtime);
 }
 
 void configurePlatform(const Options& options) {
@@ -90,6 +91,8 @@ int withSession(host::DriverLibrary& driver, const std::function<int(host::HostS
   return result;
 }
 
+int oneShot(host::HostSession& session, const Options& options, bool whiteBalance);
+
 int runDemo(host::HostSession& session, const Options& options) {
   std::printf("== The camera\n");
   host::printCameraSummary(session);
@@ -98,6 +101,14 @@ int runDemo(host::HostSession& session, const Options& options) {
   const std::string preview = host::runPreview(session, options.capture);
   std::vector<std::string> written;
   if (!preview.empty()) written.push_back(preview);
+  std::printf("== Exposure %.0f ms, then a one-shot white balance on a grey patch\n",
+              options.demoExposure);
+  double exposure = options.demoExposure;
+  session.control(ACQCMD_EXPOSURE, 0, &exposure);
+  session.control(ACQCMD_EXPOSURE, 1, &exposure);
+  Options centre = options;
+  centre.region = {460, 710, 590, 830};  // a grey patch of the chart
+  oneShot(session, centre, true);
   std::printf("== Capture at acquisition mode %d\n", options.capture.acquisitionMode);
   for (const auto& path : host::runCapture(session, options.capture)) written.push_back(path);
   std::printf("== Sum of %d frames divided by %d\n", options.capture.sumFrames, options.capture.sumDivisor);
@@ -226,11 +237,12 @@ int main(int argc, char** argv) {
   app.add_flag("--mono", options.monochrome, "Make the simulated cameras monochrome");
   app.add_option("--choose", options.choose, "Entry to pick in the camera-choice dialog (1-based; 0 cancels)");
   app.add_flag("--log", options.echoLog, "Echo the driver's debug output");
-  app.add_flag("--realtime", options.realtime, "Let the simulated camera stream at its own frame rate");
+  app.add_flag("--fast", options.fast, "Let the simulated camera deliver frames as fast as it can make them");
   app.add_option("--out", options.capture.outputFolder, "Folder for the pictures written");
   app.add_option("--mode", options.capture.acquisitionMode, "Acquisition mode index");
   app.add_option("--preview-mode", options.capture.previewMode, "Preview mode index");
   app.add_option("--seconds", options.capture.previewSeconds, "Length of the live preview");
+  app.add_option("--exposure", options.demoExposure, "Exposure (ms) of the demonstration's captures");
   app.add_option("--frames", options.capture.sumFrames, "Frames to sum");
   app.add_option("--divisor", options.capture.sumDivisor, "Divisor of the frame sum");
   app.add_flag("--grey", options.capture.grey, "Transfer images as 8-bit grey");

@@ -111,16 +111,38 @@ TEST_F(OneShot, AutoExposureRunsOnTheStreamAndReportsTheNewExposure) {
   EXPECT_EQ(request.failed, 0);
   EXPECT_GT(request.exposure, 2.0);
   EXPECT_DOUBLE_EQ(previewExposure(), request.exposure);
-  // Started into the display window and stopped afterwards.
+  // Started into the display window and stopped afterwards (a frame-rate
+  // change may restart it in between); the live preview that ran before is
+  // displayed again.
   const auto modes = streamModes();
-  ASSERT_GE(modes.size(), 2u);
+  ASSERT_GE(modes.size(), 3u);
   EXPECT_EQ(modes.front(), "5");
+  EXPECT_EQ(modes[modes.size() - 2], "0");
+  EXPECT_EQ(modes.back(), "5");
   EXPECT_EQ(calls("VarcamStreamVideoControl").front().args.at(1), "ptr");
-  EXPECT_EQ(modes.back(), "0");
   const auto status = statusTexts(display);
   ASSERT_FALSE(status.empty());
   EXPECT_EQ(status[0], "  AutoExposure Done.");
   EXPECT_TRUE(platform::headless::messageBoxes().empty());
+}
+
+TEST_F(OneShot, WithoutALivePreviewTheMeasuringStreamStops) {
+  ASSERT_EQ(acq->open(), 0);
+  platform::Window view = platform::headless::createHostWindow("View", {0, 0, 400, 300});
+  AcqDisplayRecord record{};
+  record.window = view;
+  ASSERT_EQ(acq->control(ACQCMD_DISPLAY_OPEN, 0, &record), 1);
+  ASSERT_EQ(acq->control(ACQCMD_STREAM_CONTROL, ACQSTREAM_STOP, nullptr), 0);
+  vzsim::clearJournal();
+  AcqAutoExposureRequest request{};
+  request.flags = ACQAE_REGION | ACQAE_ONE_SHOT;
+  request.region = {100, 50, 300, 200};
+  EXPECT_EQ(set(ACQCMD_AUTO_EXPOSURE, 0, &request), 0);
+  const auto modes = streamModes();
+  ASSERT_GE(modes.size(), 2u);
+  EXPECT_EQ(modes.front(), "5");
+  EXPECT_EQ(modes.back(), "0");
+  EXPECT_EQ(vzsim::streamMode(1), 0);
 }
 
 TEST_F(OneShot, UnreadableExposureLeavesThePreviewExposure) {
@@ -174,10 +196,7 @@ TEST_F(OneShot, WhiteBalanceRegionReachesTheCameraWithItsWaits) {
   EXPECT_NEAR(request.red, static_cast<double>(red), 0.01);
   EXPECT_NEAR(request.blue, static_cast<double>(blue), 0.01);
   EXPECT_NE(red, 1.0f);
-  const auto modes = streamModes();
-  ASSERT_GE(modes.size(), 2u);
-  EXPECT_EQ(modes.front(), "5");
-  EXPECT_EQ(modes.back(), "0");
+  EXPECT_EQ(streamModes(), (std::vector<std::string>{"5", "0", "5"}));
   const auto status = statusTexts(display);
   ASSERT_FALSE(status.empty());
   EXPECT_EQ(status[0], "  White Balance Done.");
