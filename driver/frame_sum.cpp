@@ -30,6 +30,23 @@ void addPlane(std::uint8_t* plane, const std::uint8_t* line, std::int32_t width,
   }
 }
 
+// The three planes of a colour line in one pass over it.
+template <class Acc>
+void addColourPlanes(const FrameAccumulator::PlaneRows& rows, const std::uint8_t* line, std::int32_t width,
+                     const std::uint16_t* wide) {
+  std::uint8_t* red = rows[0];
+  std::uint8_t* green = rows[1];
+  std::uint8_t* blue = rows[2];
+  for (std::int32_t x = 0; x < width; ++x, line += 3, red += sizeof(Acc), green += sizeof(Acc), blue += sizeof(Acc)) {
+    const unsigned r = wide != nullptr ? wide[line[0]] : line[0];
+    const unsigned g = wide != nullptr ? wide[line[1]] : line[1];
+    const unsigned b = wide != nullptr ? wide[line[2]] : line[2];
+    store<Acc>(red, static_cast<Acc>(load<Acc>(red) + r));
+    store<Acc>(green, static_cast<Acc>(load<Acc>(green) + g));
+    store<Acc>(blue, static_cast<Acc>(load<Acc>(blue) + b));
+  }
+}
+
 template <class Acc, class Out>
 void dividePlanes(const FrameAccumulator::PlaneRows& rows, int planes, std::uint8_t* out, std::int32_t width,
                   const Divider& divider, std::uint32_t cap) {
@@ -79,6 +96,11 @@ std::uint64_t FrameAccumulator::largestSum(std::int32_t frames) const {
 }
 
 void FrameAccumulator::add(const PlaneRows& rows, const std::uint8_t* line) const {
+  if (plan_.planes == 3 && lineSamples_ == 3 && rows[0] != nullptr && rows[1] != nullptr && rows[2] != nullptr) {
+    if (plan_.accumulatorType == 6) addColourPlanes<std::uint16_t>(rows, line, width_, wide_);
+    else addColourPlanes<std::uint32_t>(rows, line, width_, wide_);
+    return;
+  }
   for (int c = 0; c < plan_.planes; ++c) {
     std::uint8_t* plane = rows[static_cast<std::size_t>(c)];
     if (plane == nullptr) continue;
