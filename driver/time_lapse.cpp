@@ -147,6 +147,12 @@ std::int32_t timeLapse(DriverState& state, const char* prefix, std::int32_t coun
 
 void timeLapseTick(DriverState& state) {
   if (state.lapseBusy != 0) return;
+  // No series (it ended, or was stopped): a tick left over from it starts
+  // nothing again.
+  if (state.lapseRunning == 0) {
+    stopLapseTimer(state);
+    return;
+  }
   const std::int32_t minutesBefore = state.lapseMinutesLeft--;
   if (minutesBefore >= 2) return;  // a whole minute remains
 
@@ -154,35 +160,33 @@ void timeLapseTick(DriverState& state) {
   stopLapseTimer(state);
   if (state.lapseMinutesLeft == 0) {
     // The minutes have run: the remaining seconds follow.
-    if (!startLapseTimer(state, static_cast<std::uint32_t>(state.lapseSecondsRest) * 1000u) &&
-        state.lapseRunning != 0) {
+    if (!startLapseTimer(state, static_cast<std::uint32_t>(state.lapseSecondsRest) * 1000u)) {
       state.lapseRunning = 0;
       state.lapseStatus = 4;
     }
     state.lapseBusy = 0;
     return;
   }
-  if (state.lapseRunning != 0) {
-    snapTriggerPrompt(state);
-    const std::int32_t fileNumber = state.lapseIndex;
-    notify(state, fileNumber, 0);
-    const std::int32_t remembered = state.lapseRemaining;
-    ++state.lapseIndex;
-    --state.lapseRemaining;
-    state.lapseMinutesLeft = static_cast<std::int32_t>(state.lapseInterval / 60);
-    if (remembered <= 1) {
-      state.lapseRunning = 0;  // this is the last image
-    } else if (!startLapseTimer(state, std::uint32_t{state.lapseTick} * 1000u)) {
-      state.lapseRunning = 0;  // no timer: no further image can come
-      state.lapseStatus = 4;
-    }
-    if (saveImage(state, fileNumber) != 0) {
-      state.lapseRunning = 0;
-      state.lapseStatus = 3;
-      return;  // busy stays set: no later tick of this series saves again
-    }
-    notify(state, fileNumber, 1);
+
+  snapTriggerPrompt(state);
+  const std::int32_t fileNumber = state.lapseIndex;
+  notify(state, fileNumber, 0);
+  const std::int32_t remembered = state.lapseRemaining;
+  ++state.lapseIndex;
+  --state.lapseRemaining;
+  state.lapseMinutesLeft = static_cast<std::int32_t>(state.lapseInterval / 60);
+  if (remembered <= 1) {
+    state.lapseRunning = 0;  // this is the last image
+  } else if (!startLapseTimer(state, std::uint32_t{state.lapseTick} * 1000u)) {
+    state.lapseRunning = 0;  // no timer: no further image can come
+    state.lapseStatus = 4;
   }
+  if (saveImage(state, fileNumber) != 0) {
+    state.lapseRunning = 0;
+    state.lapseStatus = 3;
+    return;  // busy stays set: no later tick of this series saves again
+  }
+  notify(state, fileNumber, 1);
   state.lapseBusy = 0;
 }
 

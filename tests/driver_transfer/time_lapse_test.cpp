@@ -146,6 +146,12 @@ TEST_F(TimeLapse, MinutesAreCountedInMinuteTicks) {
   ASSERT_EQ(run(3, 1, 90), 0);
   EXPECT_EQ(captureTicks(), (std::vector<std::uint32_t>{0, 90000, 180000}));
   EXPECT_EQ(timerPeriods(), (std::vector<std::uint32_t>{60000, 30000, 60000, 30000}));
+  // Ticks after the series (the last capture left a minute to count) start
+  // no timer again.
+  vx::timeLapseTick(state);
+  vx::timeLapseTick(state);
+  EXPECT_FALSE(lapseTimerActive());
+  EXPECT_EQ(timerPeriods().size(), 4u);
 
   // Whole minutes: the seconds' tick is 0 ms.
   callbacks.clear();
