@@ -2,6 +2,7 @@
 
 #include "camera/camera_session.h"
 #include "driver/debug_log.h"
+#include "driver/soft_pass_through.h"
 
 #include <memory>
 
@@ -28,6 +29,10 @@ std::int32_t closeDriver(DriverState& state) {
     state.session->close(state);
     state.snapRawBuffer.release();
     state.snapRgbBuffer.release();
+    state.snapWidth = state.snapHeight = 0;
+    state.lineCursor = -1;
+    // A pass-through the host left open holds a bitmap and a palette.
+    passThroughClose(state);
     state.session.reset();
   }
   const std::int32_t wasOpen = state.driverOpen;

@@ -190,6 +190,16 @@ TEST_F(Lifecycle, RefusedCameraCloseIsReported) {
   EXPECT_EQ(acq->close(), 0);
 }
 
+TEST_F(Lifecycle, CloseReleasesAPassThroughLeftOpen) {
+  ASSERT_EQ(acq->open(), 0);
+  ASSERT_EQ(acq->control(ACQCMD_STREAM_CONTROL, ACQSTREAM_SNAPSHOT_MODE, nullptr), 0);  // the preview's size
+  std::int32_t width = 0, height = 0;
+  ASSERT_EQ(acq->softPassThruOpen(0, 0, &width, &height), 0);
+  EXPECT_EQ(platform::headless::livePaletteCount(), 1u);
+  EXPECT_EQ(acq->close(), 1);
+  EXPECT_EQ(platform::headless::livePaletteCount(), 0u);
+}
+
 TEST_F(Lifecycle, ReopenGivesAFreshSession) {
   ASSERT_EQ(acq->open(), 0);
   EXPECT_EQ(acq->control(ACQCMD_GREY_MODE, 1, nullptr), 0);
