@@ -31,6 +31,14 @@ void disableDarkSubtraction(DriverState& state);
 void enableBackgroundCorrection(DriverState& state);
 void disableBackgroundCorrection(DriverState& state);
 
+// The background's steps: four raw frames of n bytes averaged (floor) into
+// the first; the grey level of a B, G, R pixel; and from a width x height
+// RGB frame the factor mean / grey per pixel (999999.0 for a grey of 0),
+// with the grey levels written over the front of the RGB buffer.
+void averageFourFrames(std::uint8_t* frames, std::size_t n);
+std::uint8_t greyLevel(const std::uint8_t* pixel);
+void backgroundFactorsFromRgb(std::uint8_t* rgb, std::size_t width, std::size_t height, double* factors);
+
 // frame[i] -= dark[i], saturating at 0, for i below both sizes.
 void subtractDarkFrame(std::uint8_t* frame, std::size_t frameSize, const std::uint8_t* dark,
                        std::size_t darkSize);

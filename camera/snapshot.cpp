@@ -96,7 +96,8 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
     if (VarcamSetFormat(camera, &format, 200.0f) == 0) {
       setFormatFailure(state);
       releaseBoth(raw, rgb);
-      restorePreview(state);
+      // Nothing was changed yet but the stopped stream: start it again.
+      restartPreview(state);
       return 0;
     }
     writeCameraValues(state, ValueSet::Acquisition);
@@ -122,7 +123,11 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
   }
 
   if (acquisitionFormatSnapshot || state.snapshotWarmupPending != 0) {
-    if (VarcamStreamVideoControl(camera, VarcamStreamNoDisplay, nullptr) == 0)
+    // In preview-format mode a stream that already runs (the live preview)
+    // delivers the frames as it is: switching it to streaming without
+    // display would leave the preview window frozen after the snapshot.
+    const bool streaming = !acquisitionFormatSnapshot && VarcamGetStreamState(camera, 0) != VarcamStateStopped;
+    if (!streaming && VarcamStreamVideoControl(camera, VarcamStreamNoDisplay, nullptr) == 0)
       platform::messageBox(state.hostWindow, "Unable to start streaming.", "VARCAM - Good", platform::MB_OK);
     if (VarcamTakeVideo(camera, 2, nullptr) == 0) {
       snapshotFailure(state);

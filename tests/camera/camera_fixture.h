@@ -55,6 +55,14 @@ inline Journal frames(const std::string& target, const Journal& all = vzsim::jou
   return found;
 }
 
+// The SDK calls alone, without frame deliveries.
+inline Journal sdkCalls(const Journal& all = vzsim::journal()) {
+  Journal found;
+  for (const auto& e : all)
+    if (e.function != "frame") found.push_back(e);
+  return found;
+}
+
 // Index of the first entry at or after `from` that matches, or -1.
 template <class Match>
 int indexOf(const Journal& all, Match match, int from = 0) {
