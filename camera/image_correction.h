@@ -39,6 +39,19 @@ void averageFourFrames(std::uint8_t* frames, std::size_t n);
 std::uint8_t greyLevel(const std::uint8_t* pixel);
 void backgroundFactorsFromRgb(std::uint8_t* rgb, std::size_t width, std::size_t height, double* factors);
 
+// The SDK callbacks the switches register (streaming thread); the context
+// is the DriverState. Dark subtraction works on raw frames, background
+// correction on RGB preview frames of 3 or 4 bytes per pixel.
+void VARCAM_CALL darkFrameCallback(void* context, std::uint8_t* frame, std::uint32_t byteCount);
+void VARCAM_CALL backgroundCallback(void* context, std::uint8_t* pixels, std::uint32_t byteCount,
+                                    std::uint32_t reserved);
+
+// The vector unit the background kernel uses: the widest the processor has,
+// unless limited (to compare the paths). Every level gives the same bytes.
+enum class KernelLevel { Scalar, Avx2, Avx512 };
+KernelLevel kernelLevel();
+void limitKernelLevel(KernelLevel highest);
+
 // frame[i] -= dark[i], saturating at 0, for i below both sizes.
 void subtractDarkFrame(std::uint8_t* frame, std::size_t frameSize, const std::uint8_t* dark,
                        std::size_t darkSize);

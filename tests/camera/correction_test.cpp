@@ -39,6 +39,55 @@ TEST(CorrectionKernels, BackgroundFactorsMultiplyTruncateAndSaturate) {
             (std::vector<std::uint8_t>{30, 60, 90, 40, 255, 255, 255, 77}));
 }
 
+// The kernels work in blocks; every length, offset and value must give the
+// per-byte results.
+TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (std::size_t pixels : {0u, 1u, 3u, 4u, 5u, 6u, 7u, 15u, 16u, 17u, 63u, 64u, 65u, 1000u}) {
+    SCOPED_TRACE(pixels);
+    for (std::size_t offset : {0u, 1u, 3u}) {
+      // Dark subtraction over a whole byte range.
+      std::vector<std::uint8_t> frame(pixels * 3 + offset), dark(frame.size());
+      for (auto& b : frame) b = static_cast<std::uint8_t>(next() >> 24);
+      for (auto& b : dark) b = static_cast<std::uint8_t>(next() >> 24);
+      std::vector<std::uint8_t> expected = frame;
+      for (std::size_t i = offset; i < frame.size(); ++i)
+        expected[i] = static_cast<std::uint8_t>(std::max(frame[i] - dark[i], 0));
+      vx::subtractDarkFrame(frame.data() + offset, frame.size() - offset, dark.data() + offset,
+                            dark.size() - offset);
+      ASSERT_EQ(frame, expected);
+
+      for (int bytesPerPixel : {3, 4})
+        for (vx::KernelLevel level : {vx::KernelLevel::Scalar, vx::KernelLevel::Avx2, vx::KernelLevel::Avx512}) {
+        vx::limitKernelLevel(level);
+        const auto step = static_cast<std::size_t>(bytesPerPixel);
+        std::vector<std::uint8_t> rgb(pixels * step + offset);
+        for (auto& b : rgb) b = static_cast<std::uint8_t>(next() >> 24);
+        std::vector<double> factors(pixels);
+        for (std::size_t p = 0; p < pixels; ++p) {
+          const std::uint32_t r = next();
+          factors[p] = r % 9 == 0   ? 999999.0
+                       : r % 9 == 1 ? 0.5
+                       : r % 9 == 2 ? 255.0 / 254.0
+                       : r % 9 == 3 ? 1e12  // beyond 32 bits
+                       : r % 9 == 4 ? 0.0
+                                    : static_cast<double>(r >> 8) / 4194304.0;
+        }
+        std::vector<std::uint8_t> want = rgb;
+        for (std::size_t p = 0; p < pixels; ++p)
+          for (std::size_t c = 0; c < 3; ++c) {
+            std::uint8_t& v = want[offset + p * step + c];
+            v = static_cast<std::uint8_t>(std::trunc(std::min(v * factors[p], 255.0)));
+          }
+        vx::applyBackgroundFactors(rgb.data() + offset, pixels, bytesPerPixel, factors.data());
+        vx::limitKernelLevel(vx::KernelLevel::Avx512);
+        ASSERT_EQ(rgb, want) << bytesPerPixel << " bytes, level " << static_cast<int>(level);
+      }
+    }
+  }
+}
+
 TEST(CorrectionKernels, BackgroundFromFramesAverageGreyAndFactors) {
   // Four raw samples 10, 11, 12, 12 average (floor) to 11.
   std::uint8_t raw[] = {10, 0, 11, 3, 12, 3, 12, 3};
