@@ -148,9 +148,17 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
     }
   }
 
+  // The dark frame was taken from the preview: it lines up with the
+  // snapshot's pixels only when both have the same size. Subtracted from an
+  // image of another size it would darken the wrong pixels.
   if (state.darkSubtractionOn != 0) {
     state.corrections.withDark([&](const DarkFrame* dark) {
-      if (dark != nullptr) subtractDarkFrame(raw.data(), pixels, dark->bytes.data(), dark->bytes.size());
+      if (dark == nullptr) return;
+      if (dark->width == width && dark->height == height)
+        subtractDarkFrame(raw.data(), pixels, dark->bytes.data(), dark->bytes.size());
+      else
+        logLine("PIXORA DRIVER: Dark frame of %d x %d not subtracted from a %d x %d snapshot.", dark->width,
+                dark->height, width, height);
     });
   }
 

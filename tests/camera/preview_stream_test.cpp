@@ -201,6 +201,17 @@ TEST_F(PreviewTest, StatusBarRatesRefreshEveryHundredMilliseconds) {
   EXPECT_FALSE(platform::peekMessage(&message, true)) << "stop kills the timer";
 }
 
+// One status-bar timer, on the window the preview runs in.
+TEST_F(PreviewTest, StartingInAnotherWindowMovesTheTimer) {
+  ASSERT_EQ(open(), 1);
+  ASSERT_EQ(vx::startPreview(state, window), 1);
+  const platform::Window other = hl::createHostWindow("Other", {0, 0, 300, 300});
+  ASSERT_EQ(vx::startPreview(state, other), 1);
+  const auto timers = hl::activeTimers();
+  ASSERT_EQ(timers.size(), 1u);
+  EXPECT_EQ(timers[0].window, other);
+}
+
 TEST_F(PreviewTest, StopPreview) {
   ASSERT_EQ(open(), 1);
   ASSERT_EQ(vx::startPreview(state, window), 1);

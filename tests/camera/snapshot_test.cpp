@@ -246,30 +246,48 @@ TEST_F(SnapshotTest, StreamStartFailureIsReportedAndGoesOn) {
   EXPECT_EQ(state.snapRawBuffer.size(), 0u);
 }
 
-// The dark frame is taken off the raw frame before conversion.
+// The dark frame is taken off the raw frame before conversion, when it has
+// the snapshot's size (it comes from the preview).
 TEST_F(SnapshotTest, DarkFrameIsSubtracted) {
   ASSERT_EQ(open(), 1);
   ASSERT_EQ(vx::setAcquisitionGeometry(state, 0, 320, 240, 0, 0, 1, 1, 0, 0), 1);
   ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
   const std::vector<std::uint8_t> plain = raw();
+  const std::vector<std::uint8_t> plainRgb(state.snapRgbBuffer.data(),
+                                           state.snapRgbBuffer.data() + state.snapRgbBuffer.size());
 
-  auto dark = std::make_unique<vx::DarkFrame>();
-  const std::size_t darkSize = plain.size() - 100;  // shorter than the image
-  ASSERT_TRUE(dark->bytes.allocate(darkSize));
-  for (std::size_t i = 0; i < darkSize; ++i) dark->bytes[i] = static_cast<std::uint8_t>(i % 2 == 0 ? 10 : 200);
-  state.corrections.replaceDark(std::move(dark));
+  const auto storeDark = [&](int width, int height) {
+    auto dark = std::make_unique<vx::DarkFrame>();
+    dark->width = width;
+    dark->height = height;
+    const auto size = static_cast<std::size_t>(width * height);
+    ASSERT_TRUE(dark->bytes.allocate(size));
+    for (std::size_t i = 0; i < size; ++i) dark->bytes[i] = static_cast<std::uint8_t>(i % 2 == 0 ? 10 : 200);
+    state.corrections.replaceDark(std::move(dark));
+  };
+  storeDark(320, 240);
   state.darkSubtractionOn = 1;
   ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
   const std::vector<std::uint8_t> corrected = raw();
   ASSERT_EQ(corrected.size(), plain.size());
-  int low = 0, floored = 0;
+  int floored = 0;
   for (std::size_t i = 0; i < plain.size(); ++i) {
-    const int d = i >= darkSize ? 0 : (i % 2 == 0 ? 10 : 200);
+    const int d = i % 2 == 0 ? 10 : 200;
     ASSERT_EQ(corrected[i], std::max(plain[i] - d, 0)) << i;
-    low += plain[i] < d;
-    floored += corrected[i] == 0;
+    floored += plain[i] < d;
   }
-  EXPECT_GT(low, 0) << "some bytes saturate at 0";
+  EXPECT_GT(floored, 0) << "some bytes saturate at 0";
+  // Converted after the subtraction.
+  EXPECT_NE(std::vector<std::uint8_t>(state.snapRgbBuffer.data(), state.snapRgbBuffer.data() + state.snapRgbBuffer.size()),
+            plainRgb);
+
+  // A dark frame of another size (a preview of another size) is not laid
+  // over the snapshot's pixels.
+  storeDark(160, 120);
+  clearRecords();
+  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  EXPECT_EQ(raw(), plain);
+  EXPECT_TRUE(logged("PIXORA DRIVER: Dark frame of 160 x 120 not subtracted from a 320 x 240 snapshot."));
   state.darkSubtractionOn = 0;
 }
 
