@@ -319,6 +319,17 @@ TEST_F(CorrectionTest, CaptureBackground) {
   });
 }
 
+// The frames are taken at the size the camera delivers, even when the
+// stored preview size was changed without a restart.
+TEST_F(CorrectionTest, CapturesHoldWholeDeliveredFrames) {
+  startPreview();
+  ASSERT_EQ(vx::setPreviewSize(state, 160, 120, 0, 0), 1);  // panel closed: no restart
+  ASSERT_EQ(vx::captureDarkFrame(state), 1);
+  ASSERT_EQ(vx::captureBackground(state), 1);
+  state.corrections.withDark([](const vx::DarkFrame* d) { EXPECT_EQ(d->bytes.size(), 320u * 240u); });
+  state.corrections.withBackground([](const vx::BackgroundFactors* b) { EXPECT_EQ(b->factors.size(), 320u * 240u); });
+}
+
 // A failed capture reports and keeps what was stored before.
 TEST_F(CorrectionTest, CaptureFailuresKeepTheStoredFrame) {
   startPreview();

@@ -133,7 +133,18 @@ TEST_F(PreviewTest, OffsetsAreKeptOnTheSensor) {
     EXPECT_EQ(text(panel, vx::kResolutionOffsetX), c.expected != c.offset ? std::to_string(c.expected) : "unchanged");
     EXPECT_EQ(text(panel, vx::kResolutionOffsetY), "unchanged");
   }
+  // A window wider than the sensor starts at its edge rather than at a
+  // negative offset (the camera refuses the format then).
+  state.previewWidth = 1400;
+  state.previewFactorX = 1;
+  state.previewOffsetX = 30;
+  vzsim::clearJournal();
+  vx::restartPreview(state);
+  EXPECT_EQ(state.previewOffsetX, 0);
+  EXPECT_EQ(calls("VarcamSetFormat").at(0).args.at(0).substr(0, 5), "{x=0 ");
+
   // The same rule downwards: 1024 - 2 x 480 = 64.
+  state.previewWidth = 600;
   state.previewFactorX = state.previewFactorY = 2;
   state.previewOffsetY = 100;
   ASSERT_EQ(vx::restartPreview(state), 1);
@@ -199,6 +210,28 @@ TEST_F(PreviewTest, StatusBarRatesRefreshEveryHundredMilliseconds) {
   ASSERT_EQ(vx::stopPreview(state), 1);
   hl::advanceTime(500);
   EXPECT_FALSE(platform::peekMessage(&message, true)) << "stop kills the timer";
+}
+
+// With the exposure panel open a restart lists the rates the camera offers
+// for the new format, the current one as the box's text.
+TEST_F(PreviewTest, FrameRateListFollowsTheFormat) {
+  ASSERT_EQ(open(), 1);
+  const platform::Window panel = openPanel(Section::Exposure, {}, {}, {vx::kExposureFrameRate});
+  platform::comboAddString(panel, vx::kExposureFrameRate, "stale");
+  state.previewIndex = 5;
+  ASSERT_EQ(vx::setPreviewMode(state, 5), 1);  // 320 x 240: every rate fits
+  const auto combo = hl::controlInfo(panel, vx::kExposureFrameRate);
+  std::vector<std::string> offered;
+  for (float rate : vzsim::offeredRates(1)) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(rate));
+    offered.push_back(text);
+  }
+  EXPECT_EQ(combo.items, offered);
+  EXPECT_EQ(combo.items.front(), "3.75");
+  char current[16];
+  std::snprintf(current, sizeof current, "%.2f", static_cast<double>(vzsim::currentFrameRate(1)));
+  EXPECT_EQ(combo.text, current);
 }
 
 // One status-bar timer, on the window the preview runs in.

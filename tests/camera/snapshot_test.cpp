@@ -139,6 +139,20 @@ TEST_F(SnapshotTest, PreviewFormatModeWarmsUpOnce) {
   EXPECT_TRUE(boxTexts().empty());
 }
 
+// A preview size stored without a restart (the resolution panel closed)
+// no longer matches the camera's frames: the camera still writes whole
+// frames, and the buffer must hold them.
+TEST_F(SnapshotTest, PreviewFormatSnapshotAfterAStoredSizeChange) {
+  ASSERT_EQ(open(), 1);
+  ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
+  ASSERT_EQ(vx::setPreviewSize(state, 320, 240, 0, 0), 1);
+  EXPECT_EQ(vzsim::currentFormat(1).width, 1280u);
+  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  EXPECT_EQ(state.snapWidth, 320);
+  EXPECT_GE(state.snapRawBuffer.size(), 1280u * 1024u);
+  EXPECT_EQ(state.snapRgbBuffer.size(), 320u * 240u * 3u);
+}
+
 TEST_F(SnapshotTest, PreviewFormatModeWithoutPreviewStartsTheStream) {
   ASSERT_EQ(open(), 1);
   ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
