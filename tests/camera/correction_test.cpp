@@ -88,6 +88,42 @@ TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
   }
 }
 
+// The callbacks never reach past the frame they are given, nor past the
+// stored frame, whatever sizes the two have.
+TEST(CorrectionKernels, CallbacksStayInsideBothFrames) {
+  vx::DriverState state;
+  auto background = std::make_unique<vx::BackgroundFactors>();
+  ASSERT_TRUE(background->factors.allocate(100));
+  std::fill(background->factors.data(), background->factors.data() + 100, 2.0);
+  state.corrections.replaceBackground(std::move(background));
+  state.backgroundCorrectionOn = 1;
+  state.rgbPreviewFormat = VarcamRgb32;
+  auto small = std::make_unique<std::uint8_t[]>(8);  // two 4-byte pixels, exactly
+  std::fill(small.get(), small.get() + 8, 10);
+  vx::backgroundCallback(&state, small.get(), 8, 0);
+  EXPECT_EQ(std::vector<std::uint8_t>(small.get(), small.get() + 8),
+            (std::vector<std::uint8_t>{20, 20, 20, 10, 20, 20, 20, 10}));
+  auto large = std::make_unique<std::uint8_t[]>(4 * 200);
+  std::fill(large.get(), large.get() + 800, 10);
+  vx::backgroundCallback(&state, large.get(), 800, 0);
+  EXPECT_EQ(large[4 * 99], 20);
+  EXPECT_EQ(large[4 * 100], 10) << "beyond the stored factors nothing changes";
+
+  auto dark = std::make_unique<vx::DarkFrame>();
+  ASSERT_TRUE(dark->bytes.allocate(4));
+  std::fill(dark->bytes.data(), dark->bytes.data() + 4, 3);
+  state.corrections.replaceDark(std::move(dark));
+  state.darkSubtractionOn = 1;
+  auto raw = std::make_unique<std::uint8_t[]>(6);
+  std::fill(raw.get(), raw.get() + 6, 10);
+  vx::darkFrameCallback(&state, raw.get(), 6);
+  EXPECT_EQ(std::vector<std::uint8_t>(raw.get(), raw.get() + 6), (std::vector<std::uint8_t>{7, 7, 7, 7, 10, 10}));
+  state.darkSubtractionOn = 0;
+  std::fill(raw.get(), raw.get() + 6, 10);
+  vx::darkFrameCallback(&state, raw.get(), 6);
+  EXPECT_EQ(raw[0], 10) << "switched off: untouched";
+}
+
 TEST(CorrectionKernels, BackgroundFromFramesAverageGreyAndFactors) {
   // Four raw samples 10, 11, 12, 12 average (floor) to 11.
   std::uint8_t raw[] = {10, 0, 11, 3, 12, 3, 12, 3};
