@@ -102,7 +102,7 @@ int CameraSession::close(DriverState& state) {
   // The status-bar timer calls into this library; it must not outlive the
   // camera (nor the library, which the host may unload after closing).
   if (state.previewTimerId != 0) {
-    platform::killTimer(nullptr, state.previewTimerId);
+    platform::killTimer(state.previewWindow, state.previewTimerId);
     state.previewTimerId = 0;
   }
   releaseEngines(state);

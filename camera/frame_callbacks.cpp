@@ -8,10 +8,9 @@
 #include <cmath>
 
 namespace vx {
-namespace {
 
 // Streaming thread: subtracts the stored dark frame from each raw frame.
-void darkFrameCallback(void* context, std::uint8_t* frame, std::uint32_t byteCount) {
+void VARCAM_CALL darkFrameCallback(void* context, std::uint8_t* frame, std::uint32_t byteCount) {
   auto& state = *static_cast<DriverState*>(context);
   if (state.darkSubtractionOn.load(std::memory_order_acquire) == 0) return;
   state.corrections.withDark([&](const DarkFrame* dark) {
@@ -22,7 +21,7 @@ void darkFrameCallback(void* context, std::uint8_t* frame, std::uint32_t byteCou
 }
 
 // Streaming thread: multiplies every displayed pixel by its background factor.
-void backgroundCallback(void* context, std::uint8_t* pixels, std::uint32_t byteCount, std::uint32_t) {
+void VARCAM_CALL backgroundCallback(void* context, std::uint8_t* pixels, std::uint32_t byteCount, std::uint32_t) {
   auto& state = *static_cast<DriverState*>(context);
   if (state.backgroundCorrectionOn.load(std::memory_order_acquire) == 0) return;
   const int bytesPerPixel = state.rgbPreviewFormat == VarcamRgb32 ? 4 : 3;
@@ -32,27 +31,6 @@ void backgroundCallback(void* context, std::uint8_t* pixels, std::uint32_t byteC
         std::min<std::size_t>(background->factors.size(), byteCount / static_cast<std::uint32_t>(bytesPerPixel));
     applyBackgroundFactors(pixels, pixelCount, bytesPerPixel, background->factors.data());
   });
-}
-
-} // namespace
-
-void subtractDarkFrame(std::uint8_t* frame, std::size_t frameSize, const std::uint8_t* dark,
-                       std::size_t darkSize) {
-  const std::size_t n = std::min(frameSize, darkSize);
-  for (std::size_t i = 0; i < n; ++i) {
-    const int v = frame[i] - dark[i];
-    frame[i] = static_cast<std::uint8_t>(v > 0 ? v : 0);
-  }
-}
-
-void applyBackgroundFactors(std::uint8_t* pixels, std::size_t pixelCount, int bytesPerPixel,
-                            const double* factors) {
-  const auto step = static_cast<std::size_t>(bytesPerPixel);
-  for (std::size_t p = 0; p < pixelCount; ++p) {
-    std::uint8_t* px = pixels + p * step;
-    const double f = factors[p];
-    for (int c = 0; c < 3; ++c) px[c] = static_cast<std::uint8_t>(std::min(px[c] * f, 255.0));
-  }
 }
 
 void enableDarkSubtraction(DriverState& state) {

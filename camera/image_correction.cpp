@@ -87,37 +87,46 @@ int captureBackground(DriverState& state) {
   }
   logLine("PIXORA/VARNEX DRIVER: Video taken.");
 
-  std::uint8_t* f0 = raw.data();
-  const std::uint8_t* f1 = f0 + n;
-  const std::uint8_t* f2 = f1 + n;
-  const std::uint8_t* f3 = f2 + n;
-  for (std::size_t i = 0; i < n; ++i)
-    f0[i] = static_cast<std::uint8_t>((f0[i] + f1[i] + f2[i] + f3[i]) / 4);
-
+  averageFourFrames(raw.data(), n);
   const ConversionRecord conversion{1, correctionCodeWithWarning(state, state.lightSource)};
-  if (VarcamConvertFrameToRgb24(state.sessionCameraHandle, rgb.data(), f0, background->width,
+  if (VarcamConvertFrameToRgb24(state.sessionCameraHandle, rgb.data(), raw.data(), background->width,
                                 background->height, 0, &conversion) == 0) {
     platform::messageBox(state.hostWindow, "Could not convert snapshot to rgb.", "ERROR", platform::MB_OK);
     return 0;
   }
 
-  // Grey level of each pixel, written over the front of the RGB buffer:
-  // pixel k's grey lands at or before its own bytes.
-  std::uint8_t* grey = rgb.data();
-  double sum = 0.0;
-  for (std::size_t k = 0; k < n; ++k) {
-    const std::uint8_t* p = rgb.data() + 3 * k;
-    const auto g = static_cast<std::uint8_t>(std::trunc((2.0 * p[1] + p[2] + p[0]) * 0.25 + 0.5));
-    grey[k] = g;
-    sum += g;
-  }
-  const double mean = sum / background->width / background->height;
-  double* factors = background->factors.data();
-  for (std::size_t k = 0; k < n; ++k) factors[k] = grey[k] == 0 ? 999999.0 : mean / grey[k];
+  backgroundFactorsFromRgb(rgb.data(), static_cast<std::size_t>(background->width),
+                           static_cast<std::size_t>(background->height), background->factors.data());
 
   state.corrections.replaceBackground(std::move(background));
   showProgress(state, "Background image taken...");
   return 1;
+}
+
+void averageFourFrames(std::uint8_t* frames, std::size_t n) {
+  std::uint8_t* f0 = frames;
+  const std::uint8_t* f1 = f0 + n;
+  const std::uint8_t* f2 = f1 + n;
+  const std::uint8_t* f3 = f2 + n;
+  for (std::size_t i = 0; i < n; ++i) f0[i] = static_cast<std::uint8_t>((f0[i] + f1[i] + f2[i] + f3[i]) / 4);
+}
+
+std::uint8_t greyLevel(const std::uint8_t* pixel) {
+  return static_cast<std::uint8_t>(std::trunc((2.0 * pixel[1] + pixel[2] + pixel[0]) * 0.25 + 0.5));
+}
+
+void backgroundFactorsFromRgb(std::uint8_t* rgb, std::size_t width, std::size_t height, double* factors) {
+  // Grey level of each pixel, written over the front of the RGB buffer:
+  // pixel k's grey lands at or before its own bytes.
+  const std::size_t n = width * height;
+  double sum = 0.0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::uint8_t g = greyLevel(rgb + 3 * k);
+    rgb[k] = g;
+    sum += g;
+  }
+  const double mean = sum / static_cast<double>(width) / static_cast<double>(height);
+  for (std::size_t k = 0; k < n; ++k) factors[k] = rgb[k] == 0 ? 999999.0 : mean / rgb[k];
 }
 
 int grabDarkFrame(DriverState& state) {

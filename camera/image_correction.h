@@ -31,6 +31,27 @@ void disableDarkSubtraction(DriverState& state);
 void enableBackgroundCorrection(DriverState& state);
 void disableBackgroundCorrection(DriverState& state);
 
+// The background's steps: four raw frames of n bytes averaged (floor) into
+// the first; the grey level of a B, G, R pixel; and from a width x height
+// RGB frame the factor mean / grey per pixel (999999.0 for a grey of 0),
+// with the grey levels written over the front of the RGB buffer.
+void averageFourFrames(std::uint8_t* frames, std::size_t n);
+std::uint8_t greyLevel(const std::uint8_t* pixel);
+void backgroundFactorsFromRgb(std::uint8_t* rgb, std::size_t width, std::size_t height, double* factors);
+
+// The SDK callbacks the switches register (streaming thread); the context
+// is the DriverState. Dark subtraction works on raw frames, background
+// correction on RGB preview frames of 3 or 4 bytes per pixel.
+void VARCAM_CALL darkFrameCallback(void* context, std::uint8_t* frame, std::uint32_t byteCount);
+void VARCAM_CALL backgroundCallback(void* context, std::uint8_t* pixels, std::uint32_t byteCount,
+                                    std::uint32_t reserved);
+
+// The vector unit the background kernel uses: the widest the processor has,
+// unless limited (to compare the paths). Every level gives the same bytes.
+enum class KernelLevel { Scalar, Avx2, Avx512 };
+KernelLevel kernelLevel();
+void limitKernelLevel(KernelLevel highest);
+
 // frame[i] -= dark[i], saturating at 0, for i below both sizes.
 void subtractDarkFrame(std::uint8_t* frame, std::size_t frameSize, const std::uint8_t* dark,
                        std::size_t darkSize);

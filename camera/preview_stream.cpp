@@ -204,6 +204,11 @@ const ResolutionTable* table(const DriverState& state) { return state.resolution
 } // namespace
 
 int startPreview(DriverState& state, Window window) {
+  // The status-bar timer belongs to the window it was set on.
+  if (state.previewTimerId != 0 && window != state.previewWindow) {
+    platform::killTimer(state.previewWindow, state.previewTimerId);
+    state.previewTimerId = 0;
+  }
   state.previewWindow = window;
   logLine("Open streaming of camera...");
   state.previewRunning = 1;
@@ -437,7 +442,7 @@ int setGrayscale(DriverState& state, int on) {
     return 0;
   }
   logLine("PIXORA QUORVEL DRIVER: saturation has been changed in camera.");
-  logLine("Value Saturation: %f", static_cast<double>(camera));
+  if (on != 0) logLine("Value Saturation: %f", static_cast<double>(camera));
   return 1;
 }
 

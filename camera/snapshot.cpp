@@ -96,7 +96,8 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
     if (VarcamSetFormat(camera, &format, 200.0f) == 0) {
       setFormatFailure(state);
       releaseBoth(raw, rgb);
-      restorePreview(state);
+      // Nothing was changed yet but the stopped stream: start it again.
+      restartPreview(state);
       return 0;
     }
     writeCameraValues(state, ValueSet::Acquisition);
@@ -122,7 +123,11 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
   }
 
   if (acquisitionFormatSnapshot || state.snapshotWarmupPending != 0) {
-    if (VarcamStreamVideoControl(camera, VarcamStreamNoDisplay, nullptr) == 0)
+    // In preview-format mode a stream that already runs (the live preview)
+    // delivers the frames as it is: switching it to streaming without
+    // display would leave the preview window frozen after the snapshot.
+    const bool streaming = !acquisitionFormatSnapshot && VarcamGetStreamState(camera, 0) != VarcamStateStopped;
+    if (!streaming && VarcamStreamVideoControl(camera, VarcamStreamNoDisplay, nullptr) == 0)
       platform::messageBox(state.hostWindow, "Unable to start streaming.", "VARCAM - Good", platform::MB_OK);
     if (VarcamTakeVideo(camera, 2, nullptr) == 0) {
       snapshotFailure(state);
@@ -143,9 +148,17 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
     }
   }
 
+  // The dark frame was taken from the preview: it lines up with the
+  // snapshot's pixels only when both have the same size. Subtracted from an
+  // image of another size it would darken the wrong pixels.
   if (state.darkSubtractionOn != 0) {
     state.corrections.withDark([&](const DarkFrame* dark) {
-      if (dark != nullptr) subtractDarkFrame(raw.data(), pixels, dark->bytes.data(), dark->bytes.size());
+      if (dark == nullptr) return;
+      if (dark->width == width && dark->height == height)
+        subtractDarkFrame(raw.data(), pixels, dark->bytes.data(), dark->bytes.size());
+      else
+        logLine("PIXORA DRIVER: Dark frame of %d x %d not subtracted from a %d x %d snapshot.", dark->width,
+                dark->height, width, height);
     });
   }
 
