@@ -3,6 +3,7 @@
 #include "camera/camera_values.h"
 #include "camera/image_correction.h"
 #include "camera/property_scale.h"
+#include "camera/sensor_window.h"
 #include "driver/debug_log.h"
 #include "engines/exposure_controller.h"
 #include "engines/resolution_table.h"
@@ -67,17 +68,10 @@ void clampOffsets(DriverState& state) {
 }
 
 FrameFormatRecord previewFormat(const DriverState& state) {
-  FrameFormatRecord format{};
-  format.offsetX = static_cast<std::uint32_t>(state.previewOffsetX);
-  format.offsetY = static_cast<std::uint32_t>(state.previewOffsetY);
-  format.width = static_cast<std::uint32_t>(state.previewFactorX * state.previewWidth);
-  format.height = static_cast<std::uint32_t>(state.previewFactorY * state.previewHeight);
-  format.pixelFormat = 0;
-  format.factorX = static_cast<std::uint16_t>(state.previewFactorX);
-  format.factorY = static_cast<std::uint16_t>(state.previewFactorY);
-  format.flagsX = state.previewBinningX != 0 ? 1 : 0;
-  format.flagsY = state.previewBinningY != 0 ? 1 : 0;
-  return format;
+  const SensorWindow window{state.previewOffsetX, state.previewOffsetY, state.previewWidth,
+                            state.previewHeight,  state.previewFactorX, state.previewFactorY,
+                            state.previewBinningX, state.previewBinningY};
+  return sensorWindowFormat(window, state.sensorMaxWidth, state.sensorMaxHeight);
 }
 
 void resizeWindow(DriverState& state, int extraHeight) {
@@ -203,6 +197,25 @@ const ResolutionTable* table(const DriverState& state) { return state.resolution
 
 } // namespace
 
+namespace {
+
+// After the format is set: checks it can be read, sizes the window and
+// starts the display, the status bar and its timer.
+int redisplay(DriverState& state) {
+  FrameFormatRecord format{};
+  float rate = 0;
+  if (!readFormat(state, format, rate)) {
+    formatFailure(state);
+    return 0;
+  }
+  resizeToDisplay(state);
+  startDisplay(state);
+  finishRestart(state);
+  return 1;
+}
+
+} // namespace
+
 int startPreview(DriverState& state, Window window) {
   // The status-bar timer belongs to the window it was set on.
   if (state.previewTimerId != 0 && window != state.previewWindow) {
@@ -240,28 +253,12 @@ int restartPreview(DriverState& state) {
     if (exposure > controller->maxExposure) exposure = controller->maxExposure;
     controller->setExposure(exposure, 0);
   }
-  if (!readFormat(state, current, rate)) {
-    formatFailure(state);
-    return 0;
-  }
-  resizeToDisplay(state);
-  startDisplay(state);
-  finishRestart(state);
-  return 1;
+  return redisplay(state);
 }
 
 int restartDisplay(DriverState& state) {
   stopStream(state);
-  FrameFormatRecord format{};
-  float rate = 0;
-  if (!readFormat(state, format, rate)) {
-    formatFailure(state);
-    return 0;
-  }
-  resizeToDisplay(state);
-  startDisplay(state);
-  finishRestart(state);
-  return 1;
+  return redisplay(state);
 }
 
 int resizeDisplay(DriverState& state) {

@@ -3,6 +3,7 @@
 #include "camera/camera_values.h"
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"
+#include "camera/sensor_window.h"
 #include "driver/debug_log.h"
 #include "engines/preview_overlay.h"
 #include "engines/resolution_table.h"
@@ -31,17 +32,9 @@ void snapshotFailure(const DriverState& state) {
 }
 
 FrameFormatRecord acquisitionFormat(const DriverState& state) {
-  FrameFormatRecord format{};
-  format.offsetX = static_cast<std::uint32_t>(state.acqOffsetX);
-  format.offsetY = static_cast<std::uint32_t>(state.acqOffsetY);
-  format.width = static_cast<std::uint32_t>(state.acqFactorX * state.acqWidth);
-  format.height = static_cast<std::uint32_t>(state.acqFactorY * state.acqHeight);
-  format.pixelFormat = 0;
-  format.factorX = static_cast<std::uint16_t>(state.acqFactorX);
-  format.factorY = static_cast<std::uint16_t>(state.acqFactorY);
-  format.flagsX = state.acqBinningX != 0 ? 1 : 0;
-  format.flagsY = state.acqBinningY != 0 ? 1 : 0;
-  return format;
+  const SensorWindow window{state.acqOffsetX, state.acqOffsetY, state.acqWidth,   state.acqHeight,
+                            state.acqFactorX, state.acqFactorY, state.acqBinningX, state.acqBinningY};
+  return sensorWindowFormat(window, state.sensorMaxWidth, state.sensorMaxHeight);
 }
 
 // Bytes of one frame in the camera's current format (0 when unknown).
@@ -109,14 +102,15 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
     return 0;
   };
 
-  releaseBoth(raw, rgb);
   const int width = snapshotWidth(state);
   const int height = snapshotHeight(state);
   const std::size_t pixels = static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
   // The camera writes a whole frame of its current format: never less room
   // than that, even when the stored preview size no longer matches it.
   const std::size_t rawBytes = std::max(pixels, deliveredFrameBytes(state));
-  if (!raw.allocate(rawBytes) || !rgb.allocate(3 * pixels)) {
+  // Buffers of the previous snapshot are reused when the size is the same.
+  if (!raw.resize(rawBytes) || !rgb.resize(3 * pixels)) {
+    releaseBoth(raw, rgb);
     platform::messageBox(state.hostWindow, "Failed to allocate memory for frame buffer.", "ERROR",
                          platform::MB_OK);
     return failAfterCapture();

@@ -30,6 +30,14 @@ class HeapBuffer {
     return true;
   }
 
+  // Like allocate, but keeps the storage when it already holds `count`
+  // elements, so that repeated frames of one size allocate nothing. The
+  // contents are unspecified either way.
+  bool resize(std::size_t count) noexcept {
+    if (count != 0 && count == size_) return true;
+    return allocate(count);
+  }
+
   void release() noexcept {
     data_.reset();
     size_ = 0;

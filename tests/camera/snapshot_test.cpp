@@ -346,3 +346,22 @@ TEST_F(SnapshotTest, AcquisitionModeAndMirroring) {
 }
 
 } // namespace
+
+namespace {
+
+// A capture window that starts left of the sensor (an aligned host rectangle
+// can give a negative offset) or runs past its far edge is moved onto the
+// sensor instead of reaching the camera as a huge unsigned offset.
+TEST_F(SnapshotTest, AcquisitionWindowIsKeptOnTheSensor) {
+  ASSERT_EQ(open(), 1);
+  startPreview();
+  ASSERT_EQ(vx::setAcquisitionGeometry(state, 0, 640, 480, -2, 900, 1, 1, 0, 0), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  EXPECT_TRUE(boxTexts().empty());
+  const Journal taken = frames("TakeVideo", vzsim::journal());
+  ASSERT_FALSE(taken.empty());
+  EXPECT_EQ(taken.back().format.offsetX, 0u);
+  EXPECT_EQ(taken.back().format.offsetY, 1024u - 480u);
+}
+
+} // namespace
