@@ -20,29 +20,8 @@ void initialise(DriverState& state, Window panel) {
 } // namespace
 
 std::intptr_t cameraInfoPanelProc(Window panel, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  switch (message) {
-    case platform::WM_INITDIALOG: {
-      DriverState* state = stateFromInitParam(lParam);
-      bindDialog(panel, state);
-      if (state != nullptr) initialise(*state, panel);
-      return 1;
-    }
-    case platform::WM_COMMAND: {
-      DriverState* state = boundState(panel);
-      if (state == nullptr || !isClick(wParam) || commandId(wParam) != kPanelClose) return 0;
-      closePanelItself(*state, Section::CameraInfo);
-      return 1;
-    }
-    case platform::WM_CLOSE:
-      if (DriverState* state = boundState(panel)) closePanelItself(*state, Section::CameraInfo);
-      return 1;
-    case platform::WM_DESTROY:
-      if (DriverState* state = boundState(panel)) panelDestroyed(*state, Section::CameraInfo, panel);
-      unbindDialog(panel);
-      return 0;
-    default:
-      return 0;
-  }
+  static const PanelBehaviour behaviour{Section::CameraInfo, &initialise, nullptr, nullptr};
+  return runPanelMessage(behaviour, panel, message, wParam, lParam);
 }
 
 } // namespace vx

@@ -122,27 +122,8 @@ std::intptr_t command(DriverState& state, Window panel, std::uintptr_t wParam) {
 
 std::intptr_t imageCorrectionPanelProc(Window panel, unsigned message, std::uintptr_t wParam,
                                        std::intptr_t lParam) {
-  switch (message) {
-    case platform::WM_INITDIALOG: {
-      DriverState* state = stateFromInitParam(lParam);
-      bindDialog(panel, state);
-      if (state != nullptr) initialise(*state, panel);
-      return 1;
-    }
-    case platform::WM_COMMAND: {
-      DriverState* state = boundState(panel);
-      return state != nullptr ? command(*state, panel, wParam) : 0;
-    }
-    case platform::WM_CLOSE:
-      if (DriverState* state = boundState(panel)) closePanel(*state, panel);
-      return 1;
-    case platform::WM_DESTROY:
-      if (DriverState* state = boundState(panel)) panelDestroyed(*state, Section::ImageCorrection, panel);
-      unbindDialog(panel);
-      return 0;
-    default:
-      return 0;
-  }
+  static const PanelBehaviour behaviour{Section::ImageCorrection, &initialise, &command, &closePanel};
+  return runPanelMessage(behaviour, panel, message, wParam, lParam);
 }
 
 } // namespace vx

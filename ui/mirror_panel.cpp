@@ -32,45 +32,31 @@ void initialise(DriverState& state, Window panel) {
   if (state.mirrorVertical != 0) setChecked(panel, kMirrorVertical, 1);
 }
 
-} // namespace
-
-std::intptr_t mirrorPanelProc(Window panel, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  switch (message) {
-    case platform::WM_INITDIALOG: {
-      DriverState* state = stateFromInitParam(lParam);
-      bindDialog(panel, state);
-      if (state != nullptr) initialise(*state, panel);
+// A box clicked sets its flag and applies both to the camera.
+std::intptr_t command(DriverState& state, Window panel, std::uintptr_t wParam) {
+  if (!isClick(wParam)) return 0;
+  switch (commandId(wParam)) {
+    case kMirrorHorizontal:
+      state.mirrorHorizontal = checkedFlag(panel, kMirrorHorizontal);
+      setMirroring(state);
       return 1;
-    }
-    case platform::WM_COMMAND: {
-      DriverState* state = boundState(panel);
-      if (state == nullptr || !isClick(wParam)) return 0;
-      switch (commandId(wParam)) {
-        case kMirrorHorizontal:
-          state->mirrorHorizontal = checkedFlag(panel, kMirrorHorizontal);
-          setMirroring(*state);
-          return 1;
-        case kMirrorVertical:
-          state->mirrorVertical = checkedFlag(panel, kMirrorVertical);
-          setMirroring(*state);
-          return 1;
-        case kPanelClose:
-          closePanelItself(*state, Section::Mirror);
-          return 1;
-        default:
-          return 0;
-      }
-    }
-    case platform::WM_CLOSE:
-      if (DriverState* state = boundState(panel)) closePanelItself(*state, Section::Mirror);
+    case kMirrorVertical:
+      state.mirrorVertical = checkedFlag(panel, kMirrorVertical);
+      setMirroring(state);
       return 1;
-    case platform::WM_DESTROY:
-      if (DriverState* state = boundState(panel)) panelDestroyed(*state, Section::Mirror, panel);
-      unbindDialog(panel);
-      return 0;
+    case kPanelClose:
+      closePanelItself(state, Section::Mirror);
+      return 1;
     default:
       return 0;
   }
+}
+
+} // namespace
+
+std::intptr_t mirrorPanelProc(Window panel, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  static const PanelBehaviour behaviour{Section::Mirror, &initialise, &command, nullptr};
+  return runPanelMessage(behaviour, panel, message, wParam, lParam);
 }
 
 } // namespace vx

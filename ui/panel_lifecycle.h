@@ -30,6 +30,23 @@ void rememberPanelPosition(DriverState& state, Section section);
 // Writes the section button's caption in the options window.
 void setSectionCaption(DriverState& state, Section section, bool open);
 
+// What one panel does with its messages. The shared procedure below binds
+// the driver state at WM_INITDIALOG, runs these, and forgets the panel at
+// WM_DESTROY.
+struct PanelBehaviour {
+  Section section;
+  // After the state is bound; null: the panel only marks itself open.
+  void (*initialise)(DriverState& state, Window panel) = nullptr;
+  // WM_COMMAND; returns what the dialog procedure returns. Null: Close and
+  // Cancel close the panel, nothing else is handled.
+  std::intptr_t (*command)(DriverState& state, Window panel, std::uintptr_t wParam) = nullptr;
+  // The close box; null: the panel's own close bookkeeping.
+  void (*closeBox)(DriverState& state, Window panel) = nullptr;
+};
+
+std::intptr_t runPanelMessage(const PanelBehaviour& behaviour, Window panel, unsigned message,
+                              std::uintptr_t wParam, std::intptr_t lParam);
+
 // Whether a control of a WM_COMMAND was clicked, and which.
 inline bool isClick(std::uintptr_t wParam) { return platform::hiWord(wParam) == platform::BN_CLICKED; }
 inline int commandId(std::uintptr_t wParam) { return static_cast<int>(platform::loWord(wParam)); }

@@ -10,31 +10,8 @@ namespace {
 // One procedure per section, so that each knows whose panel it is.
 template <Section S>
 std::intptr_t placeholderProc(Window panel, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  switch (message) {
-    case platform::WM_INITDIALOG: {
-      DriverState* state = stateFromInitParam(lParam);
-      bindDialog(panel, state);
-      if (state != nullptr) panelOpened(*state, S, panel);
-      return 1;
-    }
-    case platform::WM_COMMAND: {
-      DriverState* state = boundState(panel);
-      if (state == nullptr || !isClick(wParam)) return 0;
-      const int id = commandId(wParam);
-      if (id != kPanelClose && id != kPanelCancel) return 0;
-      closePanelItself(*state, S);
-      return 1;
-    }
-    case platform::WM_CLOSE:
-      if (DriverState* state = boundState(panel)) closePanelItself(*state, S);
-      return 1;
-    case platform::WM_DESTROY:
-      if (DriverState* state = boundState(panel)) panelDestroyed(*state, S, panel);
-      unbindDialog(panel);
-      return 0;
-    default:
-      return 0;
-  }
+  static const PanelBehaviour behaviour{S};
+  return runPanelMessage(behaviour, panel, message, wParam, lParam);
 }
 
 } // namespace
