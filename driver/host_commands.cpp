@@ -1,6 +1,7 @@
 // Commands about the host's windows, the driver's identity, the settings
 // file, the stream, and the codes whose values the host alone interprets.
 #include "driver/control_commands.h"
+#include "driver/snap_trigger.h"
 
 #include "camera/preview_stream.h"
 #include "driver/acq_control.h"
@@ -90,14 +91,8 @@ std::int32_t supportedCommandsCommand(DriverState& state, const ControlCall& cal
 
 std::int32_t multiSnapReportCommand(DriverState& state, const ControlCall& call) {
   // The host passes the number of images captured in place of a pointer.
-  const auto captured = static_cast<int>(reinterpret_cast<std::intptr_t>(call.data));
-  const auto startFrame = static_cast<int>(call.parameter);
-  const std::string text =
-      state.externalTrigger != 0
-          ? formatText("Waiting on external trigger signal\nimages captured: %d\nstart frame: %d", captured,
-                       startFrame)
-          : formatText("images captured: %d\nstart frame: %d", captured, startFrame);
-  platform::messageBox(platform::activeWindow(), text.c_str(), "MultiSnap Command", platform::MB_OK);
+  const auto captured = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(call.data));
+  showMultiSnapReport(state, captured, static_cast<std::int32_t>(call.parameter));
   return kControlOk;
 }
 

@@ -40,17 +40,6 @@ RowLayout transferLayout(const DriverState& state, std::int32_t depth) {
   return layout;
 }
 
-// The report of the multi-snap command, shown before a sum of one frame.
-void showMultiSnapReport(const DriverState& state, std::int32_t images, std::int32_t startFrame) {
-  if (state.externalTrigger != 0) {
-    messageBoxf(platform::activeWindow(), "MultiSnap Command",
-                "Waiting on external trigger signal\nimages captured: %d\nstart frame: %d", images, startFrame);
-  } else {
-    messageBoxf(platform::activeWindow(), "MultiSnap Command", "images captured: %d\nstart frame: %d", images,
-                startFrame);
-  }
-}
-
 // The host's progress function, or nothing.
 class Progress {
  public:

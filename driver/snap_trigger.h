@@ -11,4 +11,9 @@ namespace vx {
 // window) and returns 1; otherwise returns 0.
 std::int32_t snapTriggerPrompt(DriverState& state);
 
+// The multi-snap report ("MultiSnap Command", owned by the active window):
+// the images captured and the start frame, after a waiting-for-trigger line
+// when the external trigger is on.
+void showMultiSnapReport(const DriverState& state, std::int32_t images, std::int32_t startFrame);
+
 } // namespace vx
