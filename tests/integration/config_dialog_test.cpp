@@ -153,3 +153,22 @@ TEST_F(ConfigDialogExport, SimulationImageIsRememberedInTheHostSettingsAndLoaded
 }
 
 } // namespace
+
+namespace {
+
+// Ticking the synchronous-snapshot box makes command 50 take the snapshot at
+// once (3) instead of leaving it pending for the poll (2).
+TEST_F(ConfigDialogExport, SynchronousSnapshotChangesWhatCommand50Returns) {
+  ASSERT_EQ(acq->open(), 0);
+  EXPECT_EQ(acq->control(ACQCMD_SNAP, 1, nullptr), 2);
+  EXPECT_EQ(acq->control(ACQCMD_SNAP_STATUS, 0, nullptr), 4);
+  EXPECT_EQ(run([](platform::Window dialog) {
+              hl::clickButton(dialog, 104);
+              hl::clickButton(dialog, platform::IDOK);
+            }),
+            1);
+  EXPECT_EQ(acq->control(ACQCMD_SNAP, 1, nullptr), 3);
+  EXPECT_EQ(acq->control(ACQCMD_SNAP_STATUS, 0, nullptr), 3) << "nothing left pending";
+}
+
+} // namespace
