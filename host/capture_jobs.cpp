@@ -94,8 +94,8 @@ std::vector<std::string> runCapture(HostSession& session, const CaptureOptions& 
     return {};
   }
   std::vector<std::string> written;
-  for (const char* name : {"capture.tif", "capture.png"}) {
-    const std::string path = join(options.outputFolder, name);
+  for (const char* extension : {".tif", ".png"}) {
+    const std::string path = join(options.outputFolder, options.captureName + extension);
     if (saveHostImage(image, path)) written.push_back(path);
   }
   HostImageRelease(image);

@@ -15,6 +15,7 @@ struct CaptureOptions {
   int sumFrames = 4;
   int sumDivisor = 2;
   bool grey = false;
+  std::string captureName = "capture";  // file name of captures, without extension
 };
 
 // Live preview in the host's preview window for a while; saves the last

@@ -214,6 +214,12 @@ int oneShot(host::HostSession& session, const Options& options, bool whiteBalanc
     session.control(ACQCMD_WHITE_BALANCE, 0, &request);
     std::printf("white balance %s: red %.2f, green %.2f, blue %.2f\n", request.failed ? "failed" : "done", request.red,
                 request.green, request.blue);
+    // The camera balanced the preview; captures use the acquisition gains,
+    // so hand the same gains to both.
+    if (!request.failed) {
+      request.flags = ACQWB_GAINS;
+      session.control(ACQCMD_WHITE_BALANCE, 0, &request);
+    }
   } else {
     AcqAutoExposureRequest request{};
     request.flags = ACQAE_REGION | ACQAE_ONE_SHOT;

@@ -116,10 +116,8 @@ std::vector<std::string> runOverlay(HostSession& session, const CaptureOptions& 
   closePanelAndWindow(panel);
 
   CaptureOptions capture = options;
-  for (const auto& path : runCapture(session, capture)) {
-    const std::string renamed = path.substr(0, path.rfind('.')) + "-overlay" + path.substr(path.rfind('.'));
-    if (std::rename(path.c_str(), renamed.c_str()) == 0) written.push_back(renamed);
-  }
+  capture.captureName = "capture-overlay";
+  for (const auto& path : runCapture(session, capture)) written.push_back(path);
   return written;
 }
 
