@@ -20,7 +20,7 @@ class ExposureControllerTest : public testing::SimCameraTest {
   static void allowZeroExposure() {
     vzsim::PropertySpec spec = vzsim::propertySpec(1, PropExposure).value();
     spec.minimum = 0.0f;
-    // The spec read back carries the current rate's maximum; the stored one
+    // The property read back carries the current rate's maximum; the stored one
     // is the slowest rate's.
     spec.maximum = vzsim::cameras().at(0).frameRates.front().maxExposure;
     ASSERT_TRUE(vzsim::setPropertySpec(1, PropExposure, spec));
