@@ -73,32 +73,23 @@ bool consumeCaptureAreaPending(DriverState& state) {
 // capture; the camera is not given an empty region.
 bool emptyRegion(const Rect& aligned) { return alignedWidth(aligned) <= 0 || alignedHeight(aligned) <= 0; }
 
-std::int32_t setPreviewCaptureRect(DriverState& state, const AcqRect& requested) {
-  logLine("ACQ preview...");
-  state.previewRect = Rect{requested.left, requested.top, requested.right, requested.bottom};
-  logRect("ACQCMD_CAPTRECT: SETVALUE PVW: T: %d, B: %d, L: %d, R: %d\n", state.previewRect);
-  const RegionGeometry current = getPreviewFormat(state);
+// Stores the host's rectangle, aligns it and, unless a resolution command
+// marked the capture area pending, hands the moved region to the preview
+// or the acquisition.
+std::int32_t setCaptureRect(DriverState& state, const AcqRect& requested, bool acquisition) {
+  Rect& stored = acquisition ? state.acquireRect : state.previewRect;
+  logLine(acquisition ? "ACQ acquire..." : "ACQ preview...");
+  stored = Rect{requested.left, requested.top, requested.right, requested.bottom};
+  if (!acquisition) logRect("ACQCMD_CAPTRECT: SETVALUE PVW: T: %d, B: %d, L: %d, R: %d\n", stored);
+  const RegionGeometry current = acquisition ? getAcquireGeometry(state) : getPreviewFormat(state);
   const Rect aligned = alignCaptureRect(boundedRect(requested));
-  state.previewRect = aligned;
+  stored = aligned;
   if (consumeCaptureAreaPending(state)) return kControlOk;
   if (emptyRegion(aligned)) return kControlFailed;
   const RegionGeometry next = movedRegion(current, aligned);
-  setPreviewGeometry(state, next.index, next.width, next.height, next.offsetX, next.offsetY, next.factorX,
-                     next.factorY, next.binningX, next.binningY);
-  return kControlOk;
-}
-
-std::int32_t setAcquireCaptureRect(DriverState& state, const AcqRect& requested) {
-  logLine("ACQ acquire...");
-  state.acquireRect = Rect{requested.left, requested.top, requested.right, requested.bottom};
-  const RegionGeometry current = getAcquireGeometry(state);
-  const Rect aligned = alignCaptureRect(boundedRect(requested));
-  state.acquireRect = aligned;
-  if (consumeCaptureAreaPending(state)) return kControlOk;
-  if (emptyRegion(aligned)) return kControlFailed;
-  const RegionGeometry next = movedRegion(current, aligned);
-  setAcquisitionGeometry(state, next.index, next.width, next.height, next.offsetX, next.offsetY, next.factorX,
-                         next.factorY, next.binningX, next.binningY);
+  const auto apply = acquisition ? &setAcquisitionGeometry : &setPreviewGeometry;
+  apply(state, next.index, next.width, next.height, next.offsetX, next.offsetY, next.factorX, next.factorY,
+        next.binningX, next.binningY);
   return kControlOk;
 }
 
@@ -115,7 +106,7 @@ std::int32_t captureRectCommand(DriverState& state, const ControlCall& call) {
   auto* rect = call.as<AcqRect>();
   if (rect == nullptr) return kControlFailed;
   if (call.query) return reportCaptureRect(state, call, *rect);
-  return call.parameter == 0 ? setPreviewCaptureRect(state, *rect) : setAcquireCaptureRect(state, *rect);
+  return setCaptureRect(state, *rect, call.parameter != 0);
 }
 
 std::int32_t snapCommand(DriverState& state, const ControlCall& call) {
