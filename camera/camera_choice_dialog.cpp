@@ -2,7 +2,7 @@
 // numbers, shown when more than one camera is attached.
 #include "camera/camera_session.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 #include <algorithm>
 #include <array>

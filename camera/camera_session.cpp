@@ -1,7 +1,7 @@
 #include "camera/camera_session.h"
 
 #include "camera/model_identification.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/exposure_controller.h"
 #include "engines/preview_overlay.h"
 #include "engines/resolution_table.h"

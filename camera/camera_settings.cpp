@@ -2,7 +2,7 @@
 // correction matrix chosen by light source.
 #include "camera/snapshot.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 namespace vx {
 

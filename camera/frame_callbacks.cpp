@@ -2,7 +2,7 @@
 // the two SDK frame callbacks and their switches.
 #include "camera/image_correction.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 #include <algorithm>
 #include <cmath>

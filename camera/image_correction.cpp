@@ -3,7 +3,7 @@
 
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "ui/panel_ids.h"
 
 #include <cmath>

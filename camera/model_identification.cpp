@@ -2,7 +2,7 @@
 
 #include "camera/property_scale.h"
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/exposure_controller.h"
 #include "engines/resolution_table.h"
 

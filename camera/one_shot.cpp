@@ -2,7 +2,7 @@
 
 #include "camera/preview_stream.h"
 #include "camera/property_scale.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/exposure_controller.h"
 #include "ui/exposure_fields.h"
 #include "ui/panel_ids.h"

@@ -4,7 +4,7 @@
 #include "camera/image_correction.h"
 #include "camera/property_scale.h"
 #include "camera/sensor_window.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/exposure_controller.h"
 #include "engines/resolution_table.h"
 #include "ui/exposure_fields.h"

@@ -1,7 +1,7 @@
 // The camera format for a window on the sensor.
 #pragma once
 
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 
 #include <cstdint>
 

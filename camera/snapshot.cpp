@@ -4,7 +4,7 @@
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"
 #include "camera/sensor_window.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/preview_overlay.h"
 #include "engines/resolution_table.h"
 #include "ui/panel_ids.h"

@@ -5,7 +5,7 @@
 
 #include "driver/command_dispatcher.h"
 #include "driver/config_dialog.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/driver_lifecycle.h"
 #include "driver/image_transfer.h"
 #include "driver/snap_trigger.h"

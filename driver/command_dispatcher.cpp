@@ -2,7 +2,7 @@
 
 #include "driver/acq_control.h"
 #include "driver/control_commands.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/image_geometry.h"
 
 namespace vx {

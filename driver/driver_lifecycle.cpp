@@ -1,7 +1,7 @@
 #include "driver/driver_lifecycle.h"
 
 #include "camera/camera_session.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/soft_pass_through.h"
 
 #include <memory>

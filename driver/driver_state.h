@@ -8,10 +8,10 @@
 // frame alive until no callback can be using it.
 #pragma once
 
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 #include "driver/acq_api.h"
-#include "driver/fixed_text.h"
-#include "driver/heap_buffer.h"
+#include "base/fixed_text.h"
+#include "base/heap_buffer.h"
 #include "platform/platform.h"
 
 #include <array>

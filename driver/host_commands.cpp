@@ -5,7 +5,7 @@
 
 #include "camera/preview_stream.h"
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/settings_file.h"
 #include "ui/options_window.h"
 

@@ -1,7 +1,7 @@
 #include "driver/image_transfer.h"
 
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/frame_sum.h"
 #include "driver/image_geometry.h"
 #include "driver/snap_trigger.h"

@@ -5,7 +5,7 @@
 
 #include "camera/one_shot.h"
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/property_accessors.h"
 
 namespace vx {

@@ -3,7 +3,7 @@
 #include "driver/control_commands.h"
 
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 #include <cstring>
 

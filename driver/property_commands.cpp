@@ -5,7 +5,7 @@
 
 #include "camera/preview_stream.h"
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/property_accessors.h"
 
 #include <cmath>

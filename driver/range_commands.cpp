@@ -4,7 +4,7 @@
 #include "driver/control_commands.h"
 
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/property_accessors.h"
 
 namespace vx {

@@ -6,7 +6,7 @@
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/property_accessors.h"
 #include "engines/resolution_table.h"
 

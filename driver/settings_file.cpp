@@ -2,7 +2,7 @@
 
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/profile_values.h"
 #include "engines/property_accessors.h"
 #include "engines/resolution_table.h"

@@ -1,6 +1,6 @@
 #include "driver/snap_trigger.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 #include "driver/time_lapse.h"
 
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/image_geometry.h"
 #include "driver/snap_trigger.h"
 #include "driver/snapshot_rows.h"

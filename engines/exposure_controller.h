@@ -5,7 +5,7 @@
 // Also measures one streamed frame for the driver's region auto exposure.
 #pragma once
 
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 
 #include <cstdint>
 #include <span>

@@ -2,7 +2,7 @@
 // callback, on its streaming thread) and, on request, into captured images.
 #pragma once
 
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 #include "engines/bmp_reader.h"
 
 #include <array>

@@ -3,7 +3,7 @@
 #include "camera/preview_stream.h"
 #include "camera/property_scale.h"
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/exposure_controller.h"
 #include "engines/resolution_table.h"
 #include "ui/exposure_fields.h"

@@ -3,7 +3,7 @@
 // templates by the camera's id, and the camera's sensor size.
 #pragma once
 
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 #include "engines/mode_templates.h"
 
 #include <array>

@@ -3,8 +3,8 @@
 #include "host/pictures.h"
 #include "hostlib/host_imaging.h"
 #include "platform/headless_control.h"
-#include "sim/hostimaging/host_imaging_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "hostimaging/host_imaging_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdio>
 

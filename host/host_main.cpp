@@ -9,7 +9,7 @@
 #include "host/pictures.h"
 
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <CLI/CLI.hpp>
 

@@ -3,7 +3,7 @@
 #include "host/bmp_writer.h"
 #include "host/pictures.h"
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "ui/mirror_panel.h"
 
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "ui/dialog_binding.h"
 #include "ui/panel_controls.h"
 #include "ui/panel_ids.h"

@@ -1,6 +1,6 @@
 #include "ui/options_window.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "ui/automatic_exposure.h"
 #include "ui/camera_info_panel.h"
 #include "ui/dialog_binding.h"

@@ -6,7 +6,7 @@
 #include "camera/snapshot.h"
 #include "driver/driver_state.h"
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // What a realtime stream costs per frame at full sensor size: the raw frame
 // from the precomputed scene, and its RGB preview.
-#include "sim/vividozuz/camera_model.h"
-#include "sim/vividozuz/converter.h"
-#include "sim/vividozuz/frame_format.h"
-#include "sim/vividozuz/frame_renderer.h"
-#include "sim/vividozuz/scene.h"
+#include "vividozuz/camera_model.h"
+#include "vividozuz/converter.h"
+#include "vividozuz/frame_format.h"
+#include "vividozuz/frame_renderer.h"
+#include "vividozuz/scene.h"
 
 #include <benchmark/benchmark.h>
 

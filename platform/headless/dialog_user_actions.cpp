@@ -1,7 +1,7 @@
 // What a user does in a dialog: clicks, typing, selections, scrolling,
 // closing, and switching applications. Each action changes the control and
 // then notifies the dialog procedure as Win32 does.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 // so a frame of an unchanged format allocates nothing.
 #pragma once
 
-#include "sim/vividozuz/property_store.h"
-#include "sim/vividozuz/scene.h"
+#include "vividozuz/property_store.h"
+#include "vividozuz/scene.h"
 
 #include <array>
 #include <cstdint>

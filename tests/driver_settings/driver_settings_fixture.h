@@ -7,8 +7,8 @@
 #include "driver/driver_lifecycle.h"
 #include "driver/driver_state.h"
 #include "platform/headless_control.h"
-#include "sim/hostimaging/host_imaging_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "hostimaging/host_imaging_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <gtest/gtest.h>
 

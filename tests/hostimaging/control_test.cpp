@@ -1,6 +1,6 @@
 // The control interface: call log, fault injection and reset.
 #include "hostlib/host_imaging.h"
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Image store through the Host* functions: creation, locks and rows,
 // attributes, release, conversion, line reduction and use from threads.
 #include "hostlib/host_imaging.h"
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Images saved with saveTiff/savePng, read back with libtiff and libpng.
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // TIF files written through HostFileCreate/WriteLines/Close and images
 // loaded with HostImageLoadFile.
 #include "hostlib/host_imaging.h"
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>

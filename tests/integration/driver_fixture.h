@@ -4,8 +4,8 @@
 
 #include "host/driver_library.h"
 #include "platform/headless_control.h"
-#include "sim/hostimaging/host_imaging_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "hostimaging/host_imaging_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <gtest/gtest.h>
 

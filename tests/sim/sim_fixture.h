@@ -2,8 +2,8 @@
 // cameras closed afterwards, and helpers to take raw frames and measure them.
 #pragma once
 
-#include "camera/varcam_sdk.h"
-#include "sim/vividozuz/sim_control.h"
+#include "sdk/varcam_sdk.h"
+#include "vividozuz/sim_control.h"
 
 #include <gtest/gtest.h>
 

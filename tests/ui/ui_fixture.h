@@ -6,8 +6,8 @@
 #include "camera/preview_stream.h"
 #include "driver/driver_state.h"
 #include "platform/headless_control.h"
-#include "sim/hostimaging/host_imaging_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "hostimaging/host_imaging_control.h"
+#include "vividozuz/sim_control.h"
 #include "ui/options_window.h"
 #include "ui/section_table.h"
 

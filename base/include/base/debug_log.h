@@ -1,4 +1,7 @@
-// Diagnostic lines and user-facing message boxes, printf-style.
+// The driver's one facility for diagnostic lines (the debugger output) and
+// user-facing message boxes, printf-style. Lines may be written from any
+// thread (the engines log from the SDK's streaming thread); message boxes
+// belong to the user-interface thread.
 #pragma once
 
 #include "platform/platform.h"

@@ -1,4 +1,4 @@
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 #include <cstdarg>
 #include <cstdio>
