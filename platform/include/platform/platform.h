@@ -142,6 +142,14 @@ PLATFORM_API bool enableWindow(Window w, bool enable);                   // Enab
 PLATFORM_API bool isWindowEnabled(Window w);                             // IsWindowEnabled
 PLATFORM_API bool isWindowVisible(Window w);                             // IsWindowVisible
 
+// Window user data (SetWindowLongPtrA / GetWindowLongPtrA with
+// GWLP_USERDATA): one pointer-sized value kept with a window for its owner,
+// 0 until set and for a window that does not exist. A dialog procedure
+// stores its context here at WM_INITDIALOG and finds it again for every
+// later message, WM_DESTROY included.
+PLATFORM_API std::intptr_t setWindowUserData(Window w, std::intptr_t value);  // returns the previous value
+PLATFORM_API std::intptr_t windowUserData(Window w);
+
 // Status bar child window ("msctls_statusbar32", CreateStatusWindow) and its
 // SB_SETPARTS / SB_SETTEXT messages.
 PLATFORM_API Window createStatusBar(Window parent, int id);
