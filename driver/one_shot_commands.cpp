@@ -6,7 +6,7 @@
 #include "camera/one_shot.h"
 #include "driver/acq_control.h"
 #include "base/debug_log.h"
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 
 namespace vx {
 namespace {

@@ -6,7 +6,7 @@
 #include "camera/preview_stream.h"
 #include "driver/acq_control.h"
 #include "base/debug_log.h"
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 
 #include <cmath>
 #include <limits>

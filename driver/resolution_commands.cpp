@@ -7,7 +7,7 @@
 #include "camera/snapshot.h"
 #include "driver/acq_control.h"
 #include "base/debug_log.h"
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 #include "engines/resolution_table.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "camera/snapshot.h"
 #include "base/debug_log.h"
 #include "driver/profile_values.h"
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 #include "engines/resolution_table.h"
 
 #include <algorithm>

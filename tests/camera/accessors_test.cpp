@@ -2,7 +2,7 @@
 // closed, the panel's edit written with it open.
 #include "tests/camera/camera_fixture.h"
 
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 #include "engines/resolution_table.h"
 #include "ui/panel_ids.h"
 

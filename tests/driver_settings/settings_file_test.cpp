@@ -6,7 +6,7 @@
 #include "camera/snapshot.h"
 #include "driver/settings_file.h"
 #include "engines/exposure_controller.h"
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 #include "engines/resolution_table.h"
 
 namespace {

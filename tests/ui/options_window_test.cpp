@@ -2,7 +2,7 @@
 // positions, closing, and following the host application.
 #include "ui/options_window.h"
 
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 #include "ui/panel_ids.h"
 #include "ui/section_table.h"
 #include "ui_fixture.h"

@@ -1,4 +1,4 @@
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 
 #include "camera/preview_stream.h"
 #include "camera/property_scale.h"
