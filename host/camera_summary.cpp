@@ -1,4 +1,4 @@
-#include "host/camera_summary.h"
+#include "camera_summary.h"
 
 #include "platform/headless_control.h"
 #include "vividozuz/sim_control.h"

@@ -1,6 +1,6 @@
-#include "host/capture_jobs.h"
+#include "capture_jobs.h"
 
-#include "host/pictures.h"
+#include "pictures.h"
 #include "hostlib/host_imaging.h"
 #include "platform/headless_control.h"
 #include "hostimaging/host_imaging_control.h"

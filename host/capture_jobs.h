@@ -1,7 +1,7 @@
 // The capture jobs of the host program.
 #pragma once
 
-#include "host/host_session.h"
+#include "host_session.h"
 
 #include <string>
 

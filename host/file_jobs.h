@@ -2,8 +2,8 @@
 // series and the reduced grey pass-through picture.
 #pragma once
 
-#include "host/capture_jobs.h"
-#include "host/host_session.h"
+#include "capture_jobs.h"
+#include "host_session.h"
 
 #include <string>
 #include <vector>

@@ -1,12 +1,12 @@
 // varnex-host: a small host that loads the capture driver by path and drives
 // it against the simulated camera, as an imaging application would.
-#include "host/camera_summary.h"
-#include "host/capture_jobs.h"
+#include "camera_summary.h"
+#include "capture_jobs.h"
 #include "host/driver_library.h"
-#include "host/file_jobs.h"
-#include "host/host_session.h"
-#include "host/panel_jobs.h"
-#include "host/pictures.h"
+#include "file_jobs.h"
+#include "host_session.h"
+#include "panel_jobs.h"
+#include "pictures.h"
 
 #include "platform/headless_control.h"
 #include "vividozuz/sim_control.h"

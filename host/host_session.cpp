@@ -1,4 +1,4 @@
-#include "host/host_session.h"
+#include "host_session.h"
 
 #include "platform/headless_control.h"
 

@@ -1,4 +1,4 @@
-#include "host/pictures.h"
+#include "pictures.h"
 
 #include "hostimaging/host_imaging_control.h"
 

@@ -1,4 +1,4 @@
-#include "ui/exposure_fields.h"
+#include "exposure_fields.h"
 
 #include "base/debug_log.h"
 

@@ -1,11 +1,11 @@
 // Shared set-up for the camera session tests: a fresh platform, simulator and
-// host library per test, a local DriverState with its CameraSession, Free
-// pacing, and helpers that read the SDK journal, the debug output and the
-// message boxes.
+// host library per test, a local driver (its DriverState, CameraSession and
+// options window), Free pacing, and helpers that read the SDK journal, the
+// debug output and the message boxes.
 #pragma once
 
 #include "camera/camera_session.h"
-#include "driver/driver_state.h"
+#include "driver/driver.h"
 #include "platform/headless_control.h"
 #include "hostimaging/host_imaging_control.h"
 #include "vividozuz/sim_control.h"
@@ -111,7 +111,7 @@ class CameraTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (state.session) state.session->close(state);
+    if (opened_) camera.close();
     vzsim::reset();
     platform::headless::reset();
   }
@@ -124,8 +124,8 @@ class CameraTest : public ::testing::Test {
   // Opens the session; the journal and the recorded output start afresh
   // after it unless `keepRecords`.
   int open(bool keepRecords = false) {
-    state.session = std::make_unique<CameraSession>();
-    const int result = state.session->open(state);
+    opened_ = true;
+    const int result = camera.open();
     if (!keepRecords) clearRecords();
     return result;
   }
@@ -151,10 +151,9 @@ class CameraTest : public ::testing::Test {
       controls.push_back({id, platform::ControlKind::ComboBox, "", {0, y += 22, 60, y + 80}});
     const platform::DialogTemplate tmpl{900, "Panel", {0, 0, 300, 300}, controls.data(), controls.size()};
     platform::Window panel = platform::createDialog(tmpl, state.hostWindow, &panelProc, 0);
-    vx::SectionState& s = state.section(section);
-    s.panel = panel;
-    s.panelOpen = 1;
-    s.openedOnce = 1;
+    driver.options.place(section).panel = panel;
+    state.panel(section).panelOpen = 1;
+    state.panel(section).openedOnce = 1;
     return panel;
   }
 
@@ -162,9 +161,13 @@ class CameraTest : public ::testing::Test {
     return platform::headless::controlInfo(dialog, id).text;
   }
 
-  vx::DriverState state;
+  vx::Driver driver{nullptr};
+  vx::DriverState& state = driver.state;
+  vx::CameraSession& camera = driver.camera;
+  vx::OptionsWindow& options = driver.options;
 
  private:
+  bool opened_ = false;
   static std::intptr_t panelProc(platform::Window, unsigned, std::uintptr_t, std::intptr_t) { return 0; }
   std::vector<std::vector<platform::ControlTemplate>> panelControls_;
 };

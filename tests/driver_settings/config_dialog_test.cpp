@@ -25,21 +25,21 @@ const platform::ControlTemplate kControls[] = {
 const platform::DialogTemplate kTemplate{kTemplateId, "Driver configuration", {100, 100, 400, 300}, kControls,
                                          std::size(kControls)};
 
-vx::DriverState* g_state = nullptr;
+vx::Driver* g_driver = nullptr;
 
 std::intptr_t proc(platform::Window dialog, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-  return vx::configDialogProc(*g_state, dialog, message, wParam, lParam);
+  return vx::configDialogProc(*g_driver, dialog, message, wParam, lParam);
 }
 
 class ConfigDialog : public DriverSettingsTest {
  protected:
   void SetUp() override {
     DriverSettingsTest::SetUp();
-    g_state = &state;
+    g_driver = &driver;
     state.hostWindow = hl::createHostWindow("Host", platform::Rect{0, 0, 800, 600});
   }
   void TearDown() override {
-    g_state = nullptr;
+    g_driver = nullptr;
     DriverSettingsTest::TearDown();
   }
 
@@ -71,10 +71,10 @@ class ConfigDialog : public DriverSettingsTest {
 };
 
 TEST_F(ConfigDialog, InitShowsTheOptionsForAColourCamera) {
-  state.colourCamera = 1;
-  state.colour36Bit = 1;
-  state.mono12Bit = 0;
-  state.syncSnap = 0;
+  driver.capture.colourCamera = 1;
+  driver.capture.colour36Bit = 1;
+  driver.capture.mono12Bit = 0;
+  driver.capture.syncSnap = 0;
   hl::ControlInfo bits, sync;
   run([&](platform::Window dialog) {
     bits = hl::controlInfo(dialog, 101);
@@ -91,10 +91,10 @@ TEST_F(ConfigDialog, InitShowsTheOptionsForAColourCamera) {
 }
 
 TEST_F(ConfigDialog, InitShowsTheOptionsForAMonochromeCamera) {
-  state.colourCamera = 0;
-  state.colour36Bit = 1;  // not shown for a monochrome camera
-  state.mono12Bit = 0;
-  state.syncSnap = 1;
+  driver.capture.colourCamera = 0;
+  driver.capture.colour36Bit = 1;  // not shown for a monochrome camera
+  driver.capture.mono12Bit = 0;
+  driver.capture.syncSnap = 1;
   platform::setWaitCursor(true);  // already waiting: stays so
   hl::ControlInfo bits, sync;
   run([&](platform::Window dialog) {
@@ -109,51 +109,51 @@ TEST_F(ConfigDialog, InitShowsTheOptionsForAMonochromeCamera) {
 }
 
 TEST_F(ConfigDialog, OkTakesTheBoxesForTheCameraKind) {
-  state.colourCamera = 1;
+  driver.capture.colourCamera = 1;
   EXPECT_EQ(run([](platform::Window dialog) {
               hl::clickButton(dialog, 101);
               hl::clickButton(dialog, 104);
               hl::clickButton(dialog, platform::IDOK);
             }),
             1);
-  EXPECT_EQ(state.colour36Bit, 1);
-  EXPECT_EQ(state.mono12Bit, 0);
-  EXPECT_EQ(state.syncSnap, 1);
+  EXPECT_EQ(driver.capture.colour36Bit, 1);
+  EXPECT_EQ(driver.capture.mono12Bit, 0);
+  EXPECT_EQ(driver.capture.syncSnap, 1);
 
-  state.colourCamera = 0;
+  driver.capture.colourCamera = 0;
   EXPECT_EQ(run([](platform::Window dialog) {
               hl::clickButton(dialog, 101);  // 12-bit on
               hl::clickButton(dialog, 104);  // synchronous snap off again
               hl::clickButton(dialog, platform::IDOK);
             }),
             1);
-  EXPECT_EQ(state.mono12Bit, 1);
-  EXPECT_EQ(state.colour36Bit, 1) << "the colour choice is kept";
-  EXPECT_EQ(state.syncSnap, 0);
+  EXPECT_EQ(driver.capture.mono12Bit, 1);
+  EXPECT_EQ(driver.capture.colour36Bit, 1) << "the colour choice is kept";
+  EXPECT_EQ(driver.capture.syncSnap, 0);
 }
 
 TEST_F(ConfigDialog, CancelChangesNothing) {
-  state.colourCamera = 1;
-  state.colour36Bit = 1;
-  state.mono12Bit = 1;
-  state.syncSnap = 0;
+  driver.capture.colourCamera = 1;
+  driver.capture.colour36Bit = 1;
+  driver.capture.mono12Bit = 1;
+  driver.capture.syncSnap = 0;
   EXPECT_EQ(run([](platform::Window dialog) {
               hl::clickButton(dialog, 101);
               hl::clickButton(dialog, 104);
               hl::clickButton(dialog, platform::IDCANCEL);
             }),
             0);
-  EXPECT_EQ(state.colour36Bit, 1);
-  EXPECT_EQ(state.mono12Bit, 1);
-  EXPECT_EQ(state.syncSnap, 0);
+  EXPECT_EQ(driver.capture.colour36Bit, 1);
+  EXPECT_EQ(driver.capture.mono12Bit, 1);
+  EXPECT_EQ(driver.capture.syncSnap, 0);
 }
 
 TEST_F(ConfigDialog, OnlyItsOwnMessagesAreHandled) {
   std::intptr_t other = -1, unknownControl = -1, button = -1;
   run([&](platform::Window dialog) {
-    other = vx::configDialogProc(state, dialog, platform::WM_TIMER, 0, 0);
-    unknownControl = vx::configDialogProc(state, dialog, platform::WM_COMMAND, platform::makeWParam(1058, 0), 0);
-    button = vx::configDialogProc(state, dialog, platform::WM_COMMAND, platform::makeWParam(107, 0), 0);
+    other = vx::configDialogProc(driver, dialog, platform::WM_TIMER, 0, 0);
+    unknownControl = vx::configDialogProc(driver, dialog, platform::WM_COMMAND, platform::makeWParam(1058, 0), 0);
+    button = vx::configDialogProc(driver, dialog, platform::WM_COMMAND, platform::makeWParam(107, 0), 0);
     platform::endDialog(dialog, 0);
   });
   EXPECT_EQ(other, 0);
@@ -162,8 +162,8 @@ TEST_F(ConfigDialog, OnlyItsOwnMessagesAreHandled) {
 }
 
 TEST_F(ConfigDialog, CancelledFileChoiceChangesNothing) {
-  state.hostSettingsPath.assign(file("host.ini"));
-  state.simulationImagePath.assign("C:\\images\\sim\\old.tif");
+  driver.commands.hostSettingsPath.assign(file("host.ini"));
+  driver.simulation.path.assign("C:\\images\\sim\\old.tif");
   hl::queueOpenFileAnswer(std::nullopt);
   platform::Window shown = nullptr;
   run([&](platform::Window dialog) {
@@ -179,7 +179,7 @@ TEST_F(ConfigDialog, CancelledFileChoiceChangesNothing) {
   EXPECT_EQ(requests[0].defaultExtension, "TIF");
   EXPECT_EQ(requests[0].initialDirectory, "C:\\images\\sim");
   EXPECT_EQ(requests[0].flags, platform::OFN_FILEMUSTEXIST | platform::OFN_HIDEREADONLY);
-  EXPECT_EQ(state.simulationImagePath.view(), "C:\\images\\sim\\old.tif");
+  EXPECT_EQ(driver.simulation.path.view(), "C:\\images\\sim\\old.tif");
   EXPECT_FALSE(std::filesystem::exists(file("host.ini")));
   EXPECT_TRUE(boxes().empty());
   EXPECT_TRUE(hostimg::callLog().empty());
@@ -195,8 +195,8 @@ TEST(SimulationImageFolder, UpToTheLastSeparatorOfEitherKind) {
 }
 
 TEST_F(ConfigDialog, ChoiceIsStoredEvenWhenTheImageFailsToLoad) {
-  state.hostSettingsPath.assign(file("host.ini"));
-  state.settingsPath.assign(file("driver.ini"));
+  driver.commands.hostSettingsPath.assign(file("host.ini"));
+  driver.commands.settingsPath.assign(file("driver.ini"));
   hl::queueOpenFileAnswer("/data/sim/picture.tif");
   run([](platform::Window dialog) {
     hl::clickButton(dialog, 107);
@@ -210,46 +210,46 @@ TEST_F(ConfigDialog, ChoiceIsStoredEvenWhenTheImageFailsToLoad) {
   EXPECT_EQ(shown[0].text, "Getting image...  Should not happen!!!");
   EXPECT_EQ(shown[0].caption, "yo");
   EXPECT_EQ(shown[0].owner, state.hostWindow);
-  EXPECT_EQ(state.simulationImagePath.view(), "/data/sim/picture.tif");
+  EXPECT_EQ(driver.simulation.path.view(), "/data/sim/picture.tif");
   // No "c:\Varcamtemp.tif" here: the load fails and nothing is kept.
   ASSERT_FALSE(hostimg::callLog().empty());
   EXPECT_EQ(hostimg::callLog()[0].function, "HostImageLoadFile");
   EXPECT_EQ(hostimg::callLog()[0].args, (std::vector<std::string>{"c:\\Varcamtemp.tif", "IFFTIF32.DLL", "0"}));
-  EXPECT_EQ(state.simulationImage, -1);
+  EXPECT_EQ(driver.simulation.image, -1);
   EXPECT_EQ(hostimg::liveImages(), 0u);
 }
 
 TEST_F(ConfigDialog, LoadedImageReplacesThePreviousOne) {
-  state.hostSettingsPath.assign(file("host.ini"));
+  driver.commands.hostSettingsPath.assign(file("host.ini"));
   writeTif(file("c:\\Varcamtemp.tif"), 1);
   hl::queueOpenFileAnswer("/data/first.tif");
   hl::queueOpenFileAnswer("/data/second.tif");
   std::int32_t first = 0;
   run([&](platform::Window dialog) {
     hl::clickButton(dialog, 107);
-    first = state.simulationImage;
+    first = driver.simulation.image;
     hl::clickButton(dialog, 107);
     platform::endDialog(dialog, 0);
   });
   EXPECT_GT(first, 0);
-  EXPECT_GT(state.simulationImage, first);
+  EXPECT_GT(driver.simulation.image, first);
   EXPECT_FALSE(hostimg::imageInfo(first).exists) << "the first image was released";
-  EXPECT_EQ(hostimg::imageInfo(state.simulationImage).type, 1);
+  EXPECT_EQ(hostimg::imageInfo(driver.simulation.image).type, 1);
   EXPECT_EQ(hostimg::liveImages(), 1u);
   // The second choice started in the folder of the first.
   EXPECT_EQ(hl::openFileRequests().at(1).initialDirectory, "/data");
 }
 
 TEST_F(ConfigDialog, PaletteImageIsConvertedToGrey) {
-  state.hostSettingsPath.assign(file("host.ini"));
+  driver.commands.hostSettingsPath.assign(file("host.ini"));
   writeTif(file("c:\\Varcamtemp.tif"), 2);
   hl::queueOpenFileAnswer("/data/palette.tif");
   run([](platform::Window dialog) {
     hl::clickButton(dialog, 107);
     platform::endDialog(dialog, 0);
   });
-  ASSERT_GT(state.simulationImage, 0);
-  EXPECT_EQ(hostimg::imageInfo(state.simulationImage).type, 1);
+  ASSERT_GT(driver.simulation.image, 0);
+  EXPECT_EQ(hostimg::imageInfo(driver.simulation.image).type, 1);
   EXPECT_EQ(hostimg::liveImages(), 1u) << "the palette image was released";
   EXPECT_EQ(hostimg::liveLocks(), 0u);
   EXPECT_EQ(hostCalls(), (std::vector<std::string>{"HostImageLoadFile", "HostImageAttribute", "HostImageLock",
@@ -261,37 +261,37 @@ TEST_F(ConfigDialog, PaletteImageIsConvertedToGrey) {
 }
 
 TEST_F(ConfigDialog, FailedConversionKeepsThePreviousImage) {
-  state.hostSettingsPath.assign(file("host.ini"));
+  driver.commands.hostSettingsPath.assign(file("host.ini"));
   writeTif(file("c:\\Varcamtemp.tif"), 2);
-  state.simulationImage = hostimg::createImage(1, 1, 1, {0});
-  const std::int32_t previous = state.simulationImage;
+  driver.simulation.image = hostimg::createImage(1, 1, 1, {0});
+  const std::int32_t previous = driver.simulation.image;
   hostimg::failNext("HostImageConvert");
   hl::queueOpenFileAnswer("/data/palette.tif");
   run([](platform::Window dialog) {
     hl::clickButton(dialog, 107);
     platform::endDialog(dialog, 0);
   });
-  EXPECT_EQ(state.simulationImage, previous);
+  EXPECT_EQ(driver.simulation.image, previous);
   EXPECT_EQ(hostimg::liveImageIds(), (std::vector<std::int32_t>{previous}));
   EXPECT_EQ(hostimg::liveLocks(), 0u);
 }
 
 TEST_F(ConfigDialog, ImageTypeAboveSixIsRefused) {
-  state.hostSettingsPath.assign(file("host.ini"));
+  driver.commands.hostSettingsPath.assign(file("host.ini"));
   writeTif(file("c:\\Varcamtemp.tif"), 9);
   hl::queueOpenFileAnswer("/data/deep.tif");
   run([](platform::Window dialog) {
     hl::clickButton(dialog, 107);
     platform::endDialog(dialog, 0);
   });
-  EXPECT_EQ(state.simulationImage, -1);
+  EXPECT_EQ(driver.simulation.image, -1);
   EXPECT_EQ(hostimg::liveImages(), 0u) << "the refused image was released";
 }
 
 TEST_F(ConfigDialog, SuccessfulLoadSetsUpTheBitDepthBoxAgain) {
-  state.hostSettingsPath.assign(file("host.ini"));
-  state.colourCamera = 1;
-  state.colour36Bit = 0;
+  driver.commands.hostSettingsPath.assign(file("host.ini"));
+  driver.capture.colourCamera = 1;
+  driver.capture.colour36Bit = 0;
   writeTif(file("c:\\Varcamtemp.tif"), 1);
   hl::queueOpenFileAnswer(std::nullopt);
   hl::queueOpenFileAnswer("/data/a.tif");
@@ -316,19 +316,19 @@ TEST_F(ConfigDialog, WithoutAStoredPathTheImageNameGoesInTheDriversFolder) {
     platform::endDialog(dialog, 0);
   });
   const std::string folder = std::filesystem::canonical("/proc/self/exe").parent_path().string();
-  EXPECT_EQ(state.simulationImagePath.view(), folder + "/c:\\QXTemp.tif");
+  EXPECT_EQ(driver.simulation.path.view(), folder + "/c:\\QXTemp.tif");
   EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path())) << "no file was written";
 }
 
 TEST_F(ConfigDialog, PathTooLongForTheFieldIsNotTaken) {
-  state.hostSettingsPath.assign(file("host.ini"));
-  state.simulationImagePath.assign("/data/old.tif");
+  driver.commands.hostSettingsPath.assign(file("host.ini"));
+  driver.simulation.path.assign("/data/old.tif");
   hl::queueOpenFileAnswer("/" + std::string(259, 'x'));  // 260 characters
   run([](platform::Window dialog) {
     hl::clickButton(dialog, 107);
     platform::endDialog(dialog, 0);
   });
-  EXPECT_EQ(state.simulationImagePath.view(), "/data/old.tif");
+  EXPECT_EQ(driver.simulation.path.view(), "/data/old.tif");
   EXPECT_FALSE(std::filesystem::exists(file("host.ini")));
   EXPECT_TRUE(boxes().empty());
 }

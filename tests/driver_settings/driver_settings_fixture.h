@@ -5,7 +5,7 @@
 #pragma once
 
 #include "driver/driver_lifecycle.h"
-#include "driver/driver_state.h"
+#include "driver/driver.h"
 #include "platform/headless_control.h"
 #include "hostimaging/host_imaging_control.h"
 #include "vividozuz/sim_control.h"
@@ -36,7 +36,7 @@ class DriverSettingsTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    vx::closeDriver(state);
+    vx::closeDriver(driver);
     vzsim::reset();
     hostimg::reset();
     std::filesystem::current_path(previousDirectory_);
@@ -47,7 +47,7 @@ class DriverSettingsTest : public ::testing::Test {
   // Attaches one camera of this model and opens the driver on it.
   void openCamera(const vzsim::CameraModel& model) {
     ASSERT_TRUE(vzsim::setCameras({model}));
-    ASSERT_EQ(vx::openDriver(state), 0);
+    ASSERT_EQ(vx::openDriver(driver), 0);
     state.hostWindow = platform::headless::createHostWindow("Host", platform::Rect{0, 0, 1024, 768});
     platform::headless::clearMessageBoxes();
     platform::headless::clearDebugLines();
@@ -94,7 +94,9 @@ class DriverSettingsTest : public ::testing::Test {
     return platform::headless::messageBoxes();
   }
 
-  vx::DriverState state;
+  vx::Driver driver{nullptr};
+  vx::DriverState& state = driver.state;
+  vx::CameraSession& camera = driver.camera;
 
  private:
   std::filesystem::path scratch_;

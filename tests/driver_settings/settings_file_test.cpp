@@ -19,13 +19,13 @@ const char* const kModelChangedText =
 
 class SettingsFile : public DriverSettingsTest {
  protected:
-  void useFile(const std::string& name) { ASSERT_TRUE(state.settingsPath.assign(file(name))); }
+  void useFile(const std::string& name) { ASSERT_TRUE(driver.commands.settingsPath.assign(file(name))); }
   void loadText(const std::string& text) {
     useFile("load.ini");
     writeText(file("load.ini"), text);
-    vx::loadSettings(state);
+    vx::loadSettings(driver);
   }
-  const engines::ResolutionTable& table() const { return *state.resolutionTable; }
+  const engines::ResolutionTable& table() const { return *camera.resolutionTable(); }
 };
 
 // Camera 139: auto exposure, a 2048 x 1536 sensor and eight modes of
@@ -33,51 +33,55 @@ class SettingsFile : public DriverSettingsTest {
 vzsim::CameraModel camera139() { return vzsim::defaultModel(139); }
 
 // Sets every saved value to something other than what a camera starts with.
-void setDistinctValues(vx::DriverState& state) {
-  vx::setPreviewExposure(state, 20.5f);
-  vx::setExposureAcquire(state, 33.25f);
-  vx::setExposureLocked(state, 0);
+void setDistinctValues(vx::Driver& driver) {
+  vx::DriverState& state = driver.state;
+  vx::CameraSession& camera = driver.camera;
+  vx::setPreviewExposure(camera, 20.5f);
+  vx::setExposureAcquire(camera, 33.25f);
+  vx::setExposureLocked(camera, 0);
   state.autoExposureTarget = 90.0f;
-  vx::setCameraAutoExposure(state, 0);
-  vx::setPreview(state, NumericProperty::GlobalGain, 2.5f);
-  vx::setAcquire(state, NumericProperty::GlobalGain, 3.25f);
-  vx::setLocked(state, NumericProperty::GlobalGain, 0);
-  vx::setPreview(state, NumericProperty::RedGain, 1.5f);
-  vx::setPreview(state, NumericProperty::GreenGain, 1.25f);
-  vx::setPreview(state, NumericProperty::BlueGain, 2.0f);
-  vx::setAcquire(state, NumericProperty::RedGain, 0.75f);
-  vx::setAcquire(state, NumericProperty::GreenGain, 1.75f);
-  vx::setAcquire(state, NumericProperty::BlueGain, 2.5f);
-  vx::setLocked(state, NumericProperty::RedGain, 0);
-  vx::setLocked(state, NumericProperty::GreenGain, 1);
-  vx::setLocked(state, NumericProperty::BlueGain, 0);
-  vx::setPreview(state, NumericProperty::Gamma, 0.8f);
-  vx::setAcquire(state, NumericProperty::Gamma, 1.6f);
-  vx::setLocked(state, NumericProperty::Gamma, 0);
-  vx::setPreview(state, NumericProperty::Hue, 30.0f);
-  vx::setAcquire(state, NumericProperty::Hue, -45.0f);
-  vx::setLocked(state, NumericProperty::Hue, 0);
-  vx::setPreview(state, NumericProperty::Brightness, 10.0f);
-  vx::setAcquire(state, NumericProperty::Brightness, -20.0f);
-  vx::setLocked(state, NumericProperty::Brightness, 0);
-  vx::setPreview(state, NumericProperty::Saturation, 25.0f);
-  vx::setAcquire(state, NumericProperty::Saturation, -30.0f);
-  vx::setLocked(state, NumericProperty::Saturation, 0);
-  vx::setPreview(state, NumericProperty::Contrast, 40.0f);
-  vx::setAcquire(state, NumericProperty::Contrast, -50.0f);
-  vx::setLocked(state, NumericProperty::Contrast, 0);
-  vx::setMirror(state, 1, 0);
-  vx::setLightSource(state, 2);
-  vx::setFlickerMode(state, 1);
-  vx::setDisplaySizeExplicit(state, 3, 1280, 960);
-  vx::setPreviewGeometry(state, 3, 1280, 960, 16, 8, 1, 1, 0, 0);
-  vx::setAcquisitionGeometry(state, 5, 800, 600, 200, 100, 2, 2, 1, 0);
-  vx::setOverlayOptions(state, {1, 1, 1, 2, 1});
-  vx::setAlphaOptions(state, {1, 1, 42.5f});
+  vx::setCameraAutoExposure(camera, 0);
+  vx::setPreview(camera, NumericProperty::GlobalGain, 2.5f);
+  vx::setAcquire(camera, NumericProperty::GlobalGain, 3.25f);
+  vx::setLocked(camera, NumericProperty::GlobalGain, 0);
+  vx::setPreview(camera, NumericProperty::RedGain, 1.5f);
+  vx::setPreview(camera, NumericProperty::GreenGain, 1.25f);
+  vx::setPreview(camera, NumericProperty::BlueGain, 2.0f);
+  vx::setAcquire(camera, NumericProperty::RedGain, 0.75f);
+  vx::setAcquire(camera, NumericProperty::GreenGain, 1.75f);
+  vx::setAcquire(camera, NumericProperty::BlueGain, 2.5f);
+  vx::setLocked(camera, NumericProperty::RedGain, 0);
+  vx::setLocked(camera, NumericProperty::GreenGain, 1);
+  vx::setLocked(camera, NumericProperty::BlueGain, 0);
+  vx::setPreview(camera, NumericProperty::Gamma, 0.8f);
+  vx::setAcquire(camera, NumericProperty::Gamma, 1.6f);
+  vx::setLocked(camera, NumericProperty::Gamma, 0);
+  vx::setPreview(camera, NumericProperty::Hue, 30.0f);
+  vx::setAcquire(camera, NumericProperty::Hue, -45.0f);
+  vx::setLocked(camera, NumericProperty::Hue, 0);
+  vx::setPreview(camera, NumericProperty::Brightness, 10.0f);
+  vx::setAcquire(camera, NumericProperty::Brightness, -20.0f);
+  vx::setLocked(camera, NumericProperty::Brightness, 0);
+  vx::setPreview(camera, NumericProperty::Saturation, 25.0f);
+  vx::setAcquire(camera, NumericProperty::Saturation, -30.0f);
+  vx::setLocked(camera, NumericProperty::Saturation, 0);
+  vx::setPreview(camera, NumericProperty::Contrast, 40.0f);
+  vx::setAcquire(camera, NumericProperty::Contrast, -50.0f);
+  vx::setLocked(camera, NumericProperty::Contrast, 0);
+  vx::setMirror(camera, 1, 0);
+  vx::setLightSource(camera, 2);
+  vx::setFlickerMode(camera, 1);
+  vx::setDisplaySizeExplicit(camera, 3, 1280, 960);
+  vx::setPreviewGeometry(camera, 3, 1280, 960, 16, 8, 1, 1, 0, 0);
+  vx::setAcquisitionGeometry(camera, 5, 800, 600, 200, 100, 2, 2, 1, 0);
+  vx::setOverlayOptions(camera, {1, 1, 1, 2, 1});
+  vx::setAlphaOptions(camera, {1, 1, 42.5f});
 }
 
 // Sets every value that a load restores to something else again.
-void scramble(vx::DriverState& state) {
+void scramble(vx::Driver& driver) {
+  vx::DriverState& state = driver.state;
+  vx::CameraSession& camera = driver.camera;
   for (int p = 0; p < vx::kNumericPropertyCount; ++p) {
     auto& pair = state.pair(static_cast<NumericProperty>(p));
     pair.preview = pair.acquire = 99.0f;
@@ -88,25 +92,25 @@ void scramble(vx::DriverState& state) {
   state.cameraAutoExposureOn = 1;
   state.mirrorHorizontal = state.mirrorVertical = 0;
   state.lightSource = state.flickerMode = 0;
-  vx::setDisplaySize(state, 0);
-  vx::setPreviewMode(state, 0);
-  vx::setAcquisitionMode(state, 0);
+  vx::setDisplaySize(camera, 0);
+  vx::setPreviewMode(camera, 0);
+  vx::setAcquisitionMode(camera, 0);
   state.overlayOn = state.overlayOnPreview = state.overlayOnCapture = 0;
   state.overlayColumn = state.overlayRow = 0;
   state.alphaOn = state.alphaFromValue = 0;
   state.alphaValue = 100.0f;
-  state.previewRect = state.acquireRect = platform::Rect{};
+  driver.commands.previewRect = driver.commands.acquireRect = platform::Rect{};
 }
 
 TEST_F(SettingsFile, SaveThenLoadRestoresEveryValue) {
   openCamera(camera139());
-  setDistinctValues(state);
+  setDistinctValues(driver);
   useFile("all.ini");
-  vx::saveSettings(state);
-  scramble(state);
+  vx::saveSettings(driver);
+  scramble(driver);
   platform::headless::clearMessageBoxes();
 
-  vx::loadSettings(state);
+  vx::loadSettings(driver);
 
   EXPECT_TRUE(boxes().empty()) << "same camera model: no validation box";
   EXPECT_FLOAT_EQ(state.exposure.preview, 20.5f);
@@ -126,19 +130,19 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryValue) {
   };
   for (const auto& e : expected) {
     SCOPED_TRACE(static_cast<int>(e.property));
-    EXPECT_FLOAT_EQ(vx::getPreview(state, e.property), e.preview);
-    EXPECT_FLOAT_EQ(vx::getAcquire(state, e.property), e.acquire);
-    EXPECT_EQ(vx::getLocked(state, e.property), e.locked);
+    EXPECT_FLOAT_EQ(vx::getPreview(camera, e.property), e.preview);
+    EXPECT_FLOAT_EQ(vx::getAcquire(camera, e.property), e.acquire);
+    EXPECT_EQ(vx::getLocked(camera, e.property), e.locked);
   }
   EXPECT_EQ(state.mirrorHorizontal, 1);
   EXPECT_EQ(state.mirrorVertical, 0);
   EXPECT_EQ(state.lightSource, 2);
   EXPECT_EQ(state.flickerMode, 1);
 
-  EXPECT_EQ(state.displayIndex, 3);
-  EXPECT_EQ(state.displayWidth, 1280);
-  EXPECT_EQ(state.displayHeight, 960);
-  const vx::RegionGeometry preview = vx::getPreviewFormat(state);
+  EXPECT_EQ(state.display.index, 3);
+  EXPECT_EQ(state.display.width, 1280);
+  EXPECT_EQ(state.display.height, 960);
+  const vx::CaptureRegion preview = vx::getPreviewFormat(camera);
   EXPECT_EQ(preview.index, 3);
   EXPECT_EQ(preview.width, 1280);
   EXPECT_EQ(preview.height, 960);
@@ -146,7 +150,7 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryValue) {
   EXPECT_EQ(preview.offsetY, 8);
   EXPECT_EQ(preview.factorX, 1);
   EXPECT_EQ(preview.binningX, 0);
-  const vx::RegionGeometry acquire = vx::getAcquireGeometry(state);
+  const vx::CaptureRegion acquire = vx::getAcquireGeometry(camera);
   EXPECT_EQ(acquire.index, 5);
   EXPECT_EQ(acquire.width, 800);
   EXPECT_EQ(acquire.height, 600);
@@ -157,18 +161,18 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryValue) {
   EXPECT_EQ(acquire.binningX, 1);
   EXPECT_EQ(acquire.binningY, 0);
   // The selected acquisition size is the table entry's.
-  EXPECT_EQ(state.acqSelectedWidth, table().acquireModes[5].width);
-  EXPECT_EQ(state.acqSelectedHeight, table().acquireModes[5].height);
-  EXPECT_EQ(state.previewRect, (platform::Rect{0, 0, 1280, 960}));
-  EXPECT_EQ(state.acquireRect, (platform::Rect{0, 0, 800, 600}));
+  EXPECT_EQ(state.acquisition.selectedWidth, table().acquireModes[5].width);
+  EXPECT_EQ(state.acquisition.selectedHeight, table().acquireModes[5].height);
+  EXPECT_EQ(driver.commands.previewRect, (platform::Rect{0, 0, 1280, 960}));
+  EXPECT_EQ(driver.commands.acquireRect, (platform::Rect{0, 0, 800, 600}));
 
-  const vx::OverlayOptions overlay = vx::getOverlayOptions(state);
+  const vx::OverlayOptions overlay = vx::getOverlayOptions(camera);
   EXPECT_EQ(overlay.on, 1);
   EXPECT_EQ(overlay.onPreview, 1);
   EXPECT_EQ(overlay.onCapture, 1);
   EXPECT_EQ(overlay.column, 2);
   EXPECT_EQ(overlay.row, 1);
-  const vx::AlphaOptions alpha = vx::getAlphaOptions(state);
+  const vx::AlphaOptions alpha = vx::getAlphaOptions(camera);
   EXPECT_EQ(alpha.on, 1);
   EXPECT_EQ(alpha.fromValue, 1);
   EXPECT_FLOAT_EQ(alpha.value, 42.5f);
@@ -181,7 +185,7 @@ TEST_F(SettingsFile, LoadAppliesValuesToTheCameraAndLogs) {
   // The preview values reach the camera through the accessors.
   EXPECT_FLOAT_EQ(*vzsim::propertyValue(1, PropExposure), 20.5f);
   EXPECT_FLOAT_EQ(*vzsim::propertyValue(1, PropFlipping), 2.0f) << "vertical mirror only";
-  EXPECT_FLOAT_EQ(vx::getPreview(state, NumericProperty::GlobalGain), 2.0f);
+  EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::GlobalGain), 2.0f);
 
   const auto all = lines();
   const auto at = [&](const std::string& line) {
@@ -199,8 +203,8 @@ TEST_F(SettingsFile, LoadAppliesValuesToTheCameraAndLogs) {
 TEST_F(SettingsFile, EmptyFileLoadsTheDefaults) {
   // A camera of id 0 matches the file's default model id.
   openCamera(vzsim::defaultModel(0));
-  scramble(state);
-  vx::setAcquisitionGeometry(state, 0, 320, 240, 8, 8, 2, 2, 1, 1);
+  scramble(driver);
+  vx::setAcquisitionGeometry(camera, 0, 320, 240, 8, 8, 2, 2, 1, 1);
   platform::headless::clearMessageBoxes();
   loadText("");
 
@@ -210,17 +214,17 @@ TEST_F(SettingsFile, EmptyFileLoadsTheDefaults) {
   EXPECT_EQ(state.exposure.locked, 1);
   for (NumericProperty p : {NumericProperty::GlobalGain, NumericProperty::RedGain, NumericProperty::GreenGain,
                             NumericProperty::BlueGain, NumericProperty::Gamma}) {
-    EXPECT_FLOAT_EQ(vx::getPreview(state, p), 1.0f);
-    EXPECT_FLOAT_EQ(vx::getAcquire(state, p), 1.0f);
+    EXPECT_FLOAT_EQ(vx::getPreview(camera, p), 1.0f);
+    EXPECT_FLOAT_EQ(vx::getAcquire(camera, p), 1.0f);
   }
   for (NumericProperty p : {NumericProperty::Hue, NumericProperty::Brightness, NumericProperty::Saturation,
                             NumericProperty::Contrast}) {
-    EXPECT_FLOAT_EQ(vx::getPreview(state, p), 0.0f);
-    EXPECT_FLOAT_EQ(vx::getAcquire(state, p), 0.0f);
+    EXPECT_FLOAT_EQ(vx::getPreview(camera, p), 0.0f);
+    EXPECT_FLOAT_EQ(vx::getAcquire(camera, p), 0.0f);
   }
   for (int p = 0; p < vx::kNumericPropertyCount; ++p)
-    EXPECT_EQ(vx::getLocked(state, static_cast<NumericProperty>(p)), 1) << p;
-  for (const vx::RegionGeometry& region : {vx::getPreviewFormat(state), vx::getAcquireGeometry(state)}) {
+    EXPECT_EQ(vx::getLocked(camera, static_cast<NumericProperty>(p)), 1) << p;
+  for (const vx::CaptureRegion& region : {vx::getPreviewFormat(camera), vx::getAcquireGeometry(camera)}) {
     EXPECT_EQ(region.index, 0);
     EXPECT_EQ(region.width, 640);
     EXPECT_EQ(region.height, 480);
@@ -231,10 +235,10 @@ TEST_F(SettingsFile, EmptyFileLoadsTheDefaults) {
     EXPECT_EQ(region.binningX, 0);
     EXPECT_EQ(region.binningY, 0);
   }
-  EXPECT_EQ(state.previewRect, (platform::Rect{0, 0, 640, 480}));
-  EXPECT_EQ(state.acquireRect, (platform::Rect{0, 0, 640, 480}));
-  EXPECT_EQ(state.displayWidth, 640);
-  EXPECT_EQ(state.displayHeight, 480);
+  EXPECT_EQ(driver.commands.previewRect, (platform::Rect{0, 0, 640, 480}));
+  EXPECT_EQ(driver.commands.acquireRect, (platform::Rect{0, 0, 640, 480}));
+  EXPECT_EQ(state.display.width, 640);
+  EXPECT_EQ(state.display.height, 480);
   EXPECT_EQ(state.overlayOn, 0);
   EXPECT_FLOAT_EQ(state.alphaValue, 100.0f);
 }
@@ -243,26 +247,26 @@ TEST_F(SettingsFile, HueAndTheOtherWholeNumbersDropTheirFraction) {
   openCamera(camera139());
   loadText("[Camera]\nID=139\n[Hue]\nValuePvw=12.7\nValueAcq=-3.9\n"
            "[Brightness]\nValuePvw=45.5\n[Contrast]\nValueAcq=-7.99\n");
-  EXPECT_FLOAT_EQ(vx::getPreview(state, NumericProperty::Hue), 12.0f);
-  EXPECT_FLOAT_EQ(vx::getAcquire(state, NumericProperty::Hue), -3.0f);
-  EXPECT_FLOAT_EQ(vx::getPreview(state, NumericProperty::Brightness), 45.0f);
-  EXPECT_FLOAT_EQ(vx::getAcquire(state, NumericProperty::Contrast), -7.0f);
+  EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::Hue), 12.0f);
+  EXPECT_FLOAT_EQ(vx::getAcquire(camera, NumericProperty::Hue), -3.0f);
+  EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::Brightness), 45.0f);
+  EXPECT_FLOAT_EQ(vx::getAcquire(camera, NumericProperty::Contrast), -7.0f);
 
   // Hue is written without decimals, so a fraction is rounded on the way out.
-  vx::setPreview(state, NumericProperty::Hue, 12.7f);
+  vx::setPreview(camera, NumericProperty::Hue, 12.7f);
   useFile("hue.ini");
-  vx::saveSettings(state);
+  vx::saveSettings(driver);
   EXPECT_EQ(sectionLines(file("hue.ini"), "Hue"),
             (std::vector<std::string>{"ValuePvw=13", "ValueAcq=-3", "Locked=1"}));
-  vx::loadSettings(state);
-  EXPECT_FLOAT_EQ(vx::getPreview(state, NumericProperty::Hue), 13.0f);
+  vx::loadSettings(driver);
+  EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::Hue), 13.0f);
 }
 
 TEST_F(SettingsFile, SaveWritesTheSectionsAndKeysInOrder) {
   openCamera(camera139());
-  setDistinctValues(state);
+  setDistinctValues(driver);
   useFile("order.ini");
-  vx::saveSettings(state);
+  vx::saveSettings(driver);
   const std::string path = file("order.ini");
 
   EXPECT_EQ(sections(path),
@@ -292,20 +296,20 @@ TEST_F(SettingsFile, SaveWritesTheSectionsAndKeysInOrder) {
 
 TEST_F(SettingsFile, AcquisitionBinningFlagsComeBackFromResolutionAcq) {
   openCamera(camera139());
-  vx::setPreviewGeometry(state, 0, 2048, 1536, 0, 0, 1, 1, 0, 0);
-  vx::setAcquisitionGeometry(state, 2, 640, 480, 0, 0, 2, 2, 1, 0);
+  vx::setPreviewGeometry(camera, 0, 2048, 1536, 0, 0, 1, 1, 0, 0);
+  vx::setAcquisitionGeometry(camera, 2, 640, 480, 0, 0, 2, 2, 1, 0);
   useFile("binning.ini");
-  vx::saveSettings(state);
+  vx::saveSettings(driver);
   EXPECT_EQ(sectionLines(file("binning.ini"), "ResolutionAcq"),
             (std::vector<std::string>{"Index=2", "Width=640", "Height=480", "OffsetX=0", "OffsetY=0",
                                       "BinningSubsamplingX=2", "BinningSubsamplingY=2", "BinningOnX=1",
                                       "BinningOnY=0"}));
 
-  vx::setAcquisitionMode(state, 0);  // no binning
-  vx::loadSettings(state);
-  EXPECT_EQ(state.acqBinningX, 1);
-  EXPECT_EQ(state.acqBinningY, 0);
-  EXPECT_EQ(state.previewBinningX, 0) << "the preview keeps its own flags";
+  vx::setAcquisitionMode(camera, 0);  // no binning
+  vx::loadSettings(driver);
+  EXPECT_EQ(state.acquisition.binningX, 1);
+  EXPECT_EQ(state.acquisition.binningY, 0);
+  EXPECT_EQ(state.preview.binningX, 0) << "the preview keeps its own flags";
 }
 
 TEST_F(SettingsFile, OverlayFilePathsAreNeitherWrittenNorApplied) {
@@ -316,7 +320,7 @@ TEST_F(SettingsFile, OverlayFilePathsAreNeitherWrittenNorApplied) {
   state.overlayFilePath.assign("/data/ov.bmp");
   state.alphaFilePath.assign("/data/al.bmp");
 
-  vx::saveSettings(state);
+  vx::saveSettings(driver);
   const auto overlay = sectionLines(file("paths.ini"), "Overlay");
   EXPECT_EQ(std::count(overlay.begin(), overlay.end(), "FilePath=C:\\overlays\\logo.bmp"), 1);
   EXPECT_EQ(std::count(overlay.begin(), overlay.end(), "Alpha FilePath=C:\\overlays\\alpha.bmp"), 1);
@@ -324,7 +328,7 @@ TEST_F(SettingsFile, OverlayFilePathsAreNeitherWrittenNorApplied) {
                           [](const std::string& l) { return l.find("FilePath=") != std::string::npos; }),
             2);
 
-  vx::loadSettings(state);
+  vx::loadSettings(driver);
   EXPECT_EQ(state.overlayFilePath.view(), "/data/ov.bmp");
   EXPECT_EQ(state.alphaFilePath.view(), "/data/al.bmp");
 }
@@ -344,24 +348,24 @@ TEST_F(SettingsFile, AnotherModelShowsTheBoxOnceAndFallsBackToEntryZero) {
   EXPECT_EQ(shown[0].owner, state.hostWindow);
 
   float minimum = 0, maximum = 0;
-  vx::getExposureRange(state, minimum, maximum);
+  vx::getExposureRange(camera, minimum, maximum);
   EXPECT_FLOAT_EQ(state.exposure.preview, maximum);
   EXPECT_FLOAT_EQ(state.exposure.acquire, minimum);
   EXPECT_EQ(state.frameRateChoice, 3) << "the frame-rate index is not applied";
 
   const engines::ResolutionMode& first = table().previewModes[0];
-  EXPECT_EQ(state.displayIndex, 0);
-  EXPECT_EQ(state.displayWidth, first.width);
-  EXPECT_EQ(state.previewIndex, 0);
-  EXPECT_EQ(state.previewWidth, first.width);
-  EXPECT_EQ(state.previewHeight, first.height);
-  EXPECT_EQ(state.previewOffsetX, 0);
-  EXPECT_EQ(state.acqIndex, 0);
-  EXPECT_EQ(state.acqWidth, table().acquireModes[0].width);
-  EXPECT_EQ(state.acqSelectedWidth, table().acquireModes[0].width);
+  EXPECT_EQ(state.display.index, 0);
+  EXPECT_EQ(state.display.width, first.width);
+  EXPECT_EQ(state.preview.index, 0);
+  EXPECT_EQ(state.preview.width, first.width);
+  EXPECT_EQ(state.preview.height, first.height);
+  EXPECT_EQ(state.preview.offsetX, 0);
+  EXPECT_EQ(state.acquisition.index, 0);
+  EXPECT_EQ(state.acquisition.width, table().acquireModes[0].width);
+  EXPECT_EQ(state.acquisition.selectedWidth, table().acquireModes[0].width);
   // The rectangles still take the sizes written in the file.
-  EXPECT_EQ(state.previewRect, (platform::Rect{0, 0, 1024, 768}));
-  EXPECT_EQ(state.acquireRect, (platform::Rect{0, 0, 1280, 1024}));
+  EXPECT_EQ(driver.commands.previewRect, (platform::Rect{0, 0, 1024, 768}));
+  EXPECT_EQ(driver.commands.acquireRect, (platform::Rect{0, 0, 1280, 1024}));
 }
 
 TEST_F(SettingsFile, SameModelKeepsExposuresAsStored) {
@@ -378,12 +382,12 @@ TEST_F(SettingsFile, IndicesAreHeldInsideTheLists) {
            "Window Size Height=480\nIndex=99\nWidth=640\nHeight=480\n"
            "[ResolutionAcq]\nIndex=-3\nWidth=1024\nHeight=768\n");
   const int lastPreview = table().previewCount - 1;
-  EXPECT_EQ(state.displayIndex, lastPreview);
-  EXPECT_EQ(state.previewIndex, lastPreview);
-  EXPECT_EQ(state.acqIndex, 0);
-  EXPECT_EQ(state.acqWidth, 1024) << "the region is taken as stored";
-  EXPECT_EQ(state.acqSelectedWidth, table().acquireModes[0].width);
-  EXPECT_EQ(state.acqSelectedHeight, table().acquireModes[0].height);
+  EXPECT_EQ(state.display.index, lastPreview);
+  EXPECT_EQ(state.preview.index, lastPreview);
+  EXPECT_EQ(state.acquisition.index, 0);
+  EXPECT_EQ(state.acquisition.width, 1024) << "the region is taken as stored";
+  EXPECT_EQ(state.acquisition.selectedWidth, table().acquireModes[0].width);
+  EXPECT_EQ(state.acquisition.selectedHeight, table().acquireModes[0].height);
 }
 
 TEST_F(SettingsFile, BrightnessTargetIsResetAndAutoExposureSetOnACapableCamera) {
@@ -397,7 +401,7 @@ TEST_F(SettingsFile, BrightnessTargetIsResetAndAutoExposureSetOnACapableCamera) 
 
 TEST_F(SettingsFile, CameraWithoutAutoExposureKeepsItsTarget) {
   openCamera(vzsim::defaultModel(27));
-  ASSERT_EQ(state.autoExposureCapable, 0);
+  ASSERT_EQ(state.model.autoExposureCapable, 0);
   state.autoExposureTarget = 123.0f;
   state.cameraAutoExposureOn = 1;
   loadText("[Camera]\nID=27\n[Exposure]\nValue Brightness Target=99\nAuto Exposure On=0\n");
@@ -418,14 +422,14 @@ TEST_F(SettingsFile, UnreadableNumbersReadAsZeroAndEmptyOnesAsTheDefault) {
       "[Exposure\nValuePvw=12\n";  // a header without its bracket is still a section
   loadText(text);
 
-  EXPECT_FLOAT_EQ(vx::getPreview(state, NumericProperty::GlobalGain), 0.0f);
-  EXPECT_FLOAT_EQ(vx::getAcquire(state, NumericProperty::GlobalGain), 2.5f);
-  EXPECT_EQ(vx::getLocked(state, NumericProperty::GlobalGain), 0);
-  EXPECT_FLOAT_EQ(vx::getPreview(state, NumericProperty::Gamma), 1.0f);
-  EXPECT_FLOAT_EQ(vx::getAcquire(state, NumericProperty::Gamma), 1.0f);
-  EXPECT_EQ(vx::getLocked(state, NumericProperty::Gamma), 1);
-  EXPECT_FLOAT_EQ(vx::getPreview(state, NumericProperty::Hue), 0.0f);
-  EXPECT_FLOAT_EQ(vx::getAcquire(state, NumericProperty::Hue), 0.0f);
+  EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::GlobalGain), 0.0f);
+  EXPECT_FLOAT_EQ(vx::getAcquire(camera, NumericProperty::GlobalGain), 2.5f);
+  EXPECT_EQ(vx::getLocked(camera, NumericProperty::GlobalGain), 0);
+  EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::Gamma), 1.0f);
+  EXPECT_FLOAT_EQ(vx::getAcquire(camera, NumericProperty::Gamma), 1.0f);
+  EXPECT_EQ(vx::getLocked(camera, NumericProperty::Gamma), 1);
+  EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::Hue), 0.0f);
+  EXPECT_FLOAT_EQ(vx::getAcquire(camera, NumericProperty::Hue), 0.0f);
   EXPECT_FLOAT_EQ(state.exposure.preview, 12.0f);
 
   // What the load does not apply stays, and the file is only read.
@@ -436,14 +440,14 @@ TEST_F(SettingsFile, UnreadableNumbersReadAsZeroAndEmptyOnesAsTheDefault) {
 
 TEST_F(SettingsFile, WithoutAPathNothingIsWrittenOrRead) {
   openCamera(camera139());
-  state.settingsPath.clear();
-  vx::setPreview(state, NumericProperty::GlobalGain, 2.5f);
-  vx::saveSettings(state);
+  driver.commands.settingsPath.clear();
+  vx::setPreview(camera, NumericProperty::GlobalGain, 2.5f);
+  vx::saveSettings(driver);
   EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path()));
 
-  vx::loadSettings(state);
+  vx::loadSettings(driver);
   EXPECT_TRUE(boxes().empty()) << "no model check without a file";
-  EXPECT_FLOAT_EQ(vx::getPreview(state, NumericProperty::GlobalGain), 2.5f);
+  EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::GlobalGain), 2.5f);
 }
 
 } // namespace

@@ -30,11 +30,11 @@ int framesTaken = 0;
 int failAtFrame = 0;
 std::uint8_t frameValue = 0;
 
-bool preparedFrame(vx::DriverState& state) {
+bool preparedFrame(vx::Driver& driver) {
   ++framesTaken;
   if (framesTaken == failAtFrame) return false;
-  std::fill_n(state.snapRgbBuffer.data(), state.snapRgbBuffer.size(), frameValue);
-  state.lineCursor = state.snapHeight - 1;
+  std::fill_n(driver.snapshot.rgb.data(), driver.snapshot.rgb.size(), frameValue);
+  driver.snapshot.lineCursor = driver.snapshot.height - 1;
   return true;
 }
 
@@ -51,14 +51,14 @@ class AddFrames : public TransferTest {
 
   std::int32_t add(std::int32_t frames, std::int32_t divisor) {
     AcqProgressRecord record{recordProgress, 77};
-    return vx::addFrames(state, frames, divisor, &record, preparedFrame);
+    return vx::addFrames(driver, frames, divisor, &record, preparedFrame);
   }
 };
 
 TEST_F(AddFrames, EqualCountAndDivisorIsAPlainTransfer) {
   prepareSnapshot(40, 6);
   AcqProgressRecord record{recordProgress, 77};
-  const std::int32_t id = vx::addFrames(state, 4, 4, &record);
+  const std::int32_t id = vx::addFrames(driver, 4, 4, &record);
   ASSERT_GE(id, 0);
   EXPECT_EQ(hostimg::imageInfo(id).type, 3);
   for (std::int32_t y = 0; y < 6; ++y) EXPECT_EQ(imageRow(id, y), pictureRow(y, 0, 40, true));
@@ -73,18 +73,18 @@ TEST_F(AddFrames, LimitsAndDivisorRefuseBeforeAnythingIsCreated) {
   EXPECT_EQ(add(257, 1), -6);
   EXPECT_EQ(add(5, 0), -5);
   EXPECT_EQ(add(5, -2), -5);
-  state.greyMode = 1;
+  driver.capture.greyMode = 1;
   EXPECT_EQ(add(257, 3), -6);
   // A monochrome camera seen at 16 or 12 bits takes 16 frames at most.
-  state.greyMode = 0;
-  state.colourCamera = 0;
+  driver.capture.greyMode = 0;
+  driver.capture.colourCamera = 0;
   EXPECT_EQ(add(17, 1), -6);
   EXPECT_TRUE(hostimg::callLog().empty());
   EXPECT_TRUE(progressCalls.empty());
   EXPECT_EQ(framesTaken, 0);
 
   EXPECT_GE(add(16, 1), 0);
-  state.colourCamera = 1;
+  driver.capture.colourCamera = 1;
   EXPECT_GE(add(256, 256 * 2), 0);
 }
 
@@ -102,8 +102,8 @@ TEST_F(AddFrames, OneFrameIsReportedThenDivided) {
   EXPECT_TRUE(hostimg::imageInfo(id).finishedSet);
   EXPECT_EQ(hostimg::liveImages(), 1u) << "the accumulators are released";
 
-  state.externalTrigger = 1;
-  state.lineCursor = 3;
+  driver.capture.externalTrigger = 1;
+  driver.snapshot.lineCursor = 3;
   ASSERT_GE(add(0, 3), 0);
   EXPECT_EQ(platform::headless::messageBoxes().back().text,
             "Waiting on external trigger signal\nimages captured: 0\nstart frame: 0");
@@ -134,7 +134,7 @@ TEST_F(AddFrames, SumsAreCappedAndKeepTheColourOrder) {
 
 TEST_F(AddFrames, GreyAndWideDepthsSumTheirOwnSamples) {
   prepareSnapshot(16, 2);
-  state.greyMode = 1;
+  driver.capture.greyMode = 1;
   frameValue = 100;
   const std::int32_t grey = add(3, 1);
   ASSERT_GE(grey, 0);
@@ -142,9 +142,9 @@ TEST_F(AddFrames, GreyAndWideDepthsSumTheirOwnSamples) {
   EXPECT_EQ(hostimg::imageBytes(grey), std::vector<std::uint8_t>(32, 255));
 
   // 12 bits: 16-bit samples in 32-bit planes, capped at 4095.
-  state.greyMode = 0;
-  state.colourCamera = 0;
-  state.mono12Bit = 1;
+  driver.capture.greyMode = 0;
+  driver.capture.colourCamera = 0;
+  driver.capture.mono12Bit = 1;
   frameValue = 200;
   const std::int32_t wide = add(3, 2);
   ASSERT_GE(wide, 0);
@@ -153,7 +153,7 @@ TEST_F(AddFrames, GreyAndWideDepthsSumTheirOwnSamples) {
   EXPECT_EQ(hostimg::pixel(wide, 5, 1), std::vector<std::uint32_t>{expected});
 
   // 16 bits saturate instead of wrapping round.
-  state.mono12Bit = 0;
+  driver.capture.mono12Bit = 0;
   const std::int32_t sixteen = add(3, 1);
   EXPECT_EQ(hostimg::pixel(sixteen, 0, 0), std::vector<std::uint32_t>{65535u});
 }
@@ -193,7 +193,7 @@ TEST_F(AddFrames, AStopOrALostFrameReleasesEverything) {
 
   // Without a progress record the sum runs all the same.
   failAtFrame = 0;
-  EXPECT_GE(vx::addFrames(state, 2, 1, nullptr, preparedFrame), 0);
+  EXPECT_GE(vx::addFrames(driver, 2, 1, nullptr, preparedFrame), 0);
 }
 
 TEST_F(AddFrames, FailedCreationOrLockReleasesWhatWasMade) {
@@ -209,9 +209,9 @@ TEST_F(AddFrames, FailedCreationOrLockReleasesWhatWasMade) {
 
 TEST_F(AddFrames, SeveralFramesAreNewSnapshotsFromTheCamera) {
   openCamera(320, 240);
-  state.externalTrigger = 1;
+  driver.capture.externalTrigger = 1;
   vzsim::clearJournal();
-  const std::int32_t id = vx::addFrames(state, 4, 8, nullptr);
+  const std::int32_t id = vx::addFrames(driver, 4, 8, nullptr);
   ASSERT_GE(id, 0);
   // A trigger prompt and a snapshot for every frame, no report.
   std::vector<std::string> texts;

@@ -13,7 +13,7 @@ using GetImage = TransferTest;
 
 TEST_F(GetImage, CreatedColourImageHoldsThePictureTopRowFirst) {
   prepareSnapshot(1280, 1024);
-  const std::int32_t id = vx::transferImage(state, -1);
+  const std::int32_t id = vx::transferImage(driver, -1);
   ASSERT_GE(id, 0);
   const hostimg::ImageInfo info = hostimg::imageInfo(id);
   EXPECT_EQ(info.width, 1280);
@@ -26,10 +26,10 @@ TEST_F(GetImage, CreatedColourImageHoldsThePictureTopRowFirst) {
   EXPECT_EQ(imageRow(id, 0), pictureRow(0, 0, 1280, true));
   EXPECT_EQ(imageRow(id, 1023), pictureRow(1023, 0, 1280, true));
   for (std::int32_t y = 1; y < 1023; y += 97) EXPECT_EQ(imageRow(id, y), pictureRow(y, 0, 1280, true)) << y;
-  EXPECT_EQ(state.lineCursor, -1);
+  EXPECT_EQ(driver.snapshot.lineCursor, -1);
 
   // A second copy without a new snapshot gets no rows.
-  const std::int32_t again = vx::transferImage(state, -1);
+  const std::int32_t again = vx::transferImage(driver, -1);
   ASSERT_GE(again, 0);
   EXPECT_EQ(hostimg::imageBytes(again), std::vector<std::uint8_t>(1280u * 1024u * 3u, 0));
 }
@@ -37,7 +37,7 @@ TEST_F(GetImage, CreatedColourImageHoldsThePictureTopRowFirst) {
 TEST_F(GetImage, HostCallsComeInTheImageWritingOrder) {
   prepareSnapshot(16, 3);
   hostimg::clearCallLog();
-  const std::int32_t id = vx::transferImage(state, -1);
+  const std::int32_t id = vx::transferImage(driver, -1);
   ASSERT_GE(id, 0);
   EXPECT_EQ(hostCalls(), (std::vector<std::string>{"HostImageCreate", "HostImageLock", "HostImageLine", "HostImageLine",
                                                    "HostImageLine", "HostImageUnlock", "HostImageAttribute"}));
@@ -52,20 +52,20 @@ TEST_F(GetImage, HostCallsComeInTheImageWritingOrder) {
 
 TEST_F(GetImage, GreyModeAndMonochromeDepths) {
   prepareSnapshot(64, 8);
-  state.greyMode = 1;
-  const std::int32_t grey = vx::transferImage(state, -1);
+  driver.capture.greyMode = 1;
+  const std::int32_t grey = vx::transferImage(driver, -1);
   ASSERT_GE(grey, 0);
   EXPECT_EQ(hostimg::imageInfo(grey).type, 1);
   for (std::int32_t y = 0; y < 8; ++y) EXPECT_EQ(imageRow(grey, y), pictureRow(y, 0, 64, false));
 
   // Once a monochrome camera was seen, 16 and 12 bits: 16-bit samples
   // spread over the depth.
-  state.greyMode = 0;
-  state.colourCamera = 0;
+  driver.capture.greyMode = 0;
+  driver.capture.colourCamera = 0;
   for (const int bits : {16, 12}) {
-    state.mono12Bit = bits == 12 ? 1 : 0;
-    state.lineCursor = 7;
-    const std::int32_t wide = vx::transferImage(state, -1);
+    driver.capture.mono12Bit = bits == 12 ? 1 : 0;
+    driver.snapshot.lineCursor = 7;
+    const std::int32_t wide = vx::transferImage(driver, -1);
     ASSERT_GE(wide, 0);
     EXPECT_EQ(hostimg::imageInfo(wide).type, bits == 16 ? 6 : 4);
     const auto red = pictureRow(2, 0, 64, false);
@@ -80,22 +80,22 @@ TEST_F(GetImage, GreyModeAndMonochromeDepths) {
 TEST_F(GetImage, NarrowerAndLowerHostImagesTakeTheMiddle) {
   prepareSnapshot(1280, 1024);
   const std::int32_t narrow = hostimg::createImage(1000, 1024, 3, std::vector<std::uint8_t>(1000u * 1024u * 3u));
-  ASSERT_EQ(vx::transferImage(state, narrow), narrow);
+  ASSERT_EQ(vx::transferImage(driver, narrow), narrow);
   EXPECT_EQ(imageRow(narrow, 0), pictureRow(0, 140, 1140, true));
   EXPECT_EQ(imageRow(narrow, 1023), pictureRow(1023, 140, 1140, true));
   EXPECT_TRUE(hostimg::imageInfo(narrow).finishedSet);
 
-  state.lineCursor = 1023;
+  driver.snapshot.lineCursor = 1023;
   const std::int32_t low = hostimg::createImage(1280, 512, 3, std::vector<std::uint8_t>(1280u * 512u * 3u));
-  ASSERT_EQ(vx::transferImage(state, low), low);
+  ASSERT_EQ(vx::transferImage(driver, low), low);
   EXPECT_EQ(imageRow(low, 0), pictureRow(256, 0, 1280, true));
   EXPECT_EQ(imageRow(low, 511), pictureRow(767, 0, 1280, true));
 
   // A larger host image keeps what lies outside the picture.
-  state.lineCursor = 1023;
+  driver.snapshot.lineCursor = 1023;
   std::vector<std::uint8_t> marked(1300u * 1030u * 3u, 0x5A);
   const std::int32_t large = hostimg::createImage(1300, 1030, 3, marked);
-  ASSERT_EQ(vx::transferImage(state, large), large);
+  ASSERT_EQ(vx::transferImage(driver, large), large);
   std::vector<std::uint8_t> row0 = pictureRow(0, 0, 1280, true);
   row0.insert(row0.end(), 20 * 3, 0x5A);
   EXPECT_EQ(imageRow(large, 0), row0);
@@ -107,7 +107,7 @@ TEST_F(GetImage, NeverWritesPastAHostRowNorReadsPastTheSnapshot) {
   // whole pixels are written.
   prepareSnapshot(100, 4);
   const std::int32_t grey = hostimg::createImage(100, 4, 1, std::vector<std::uint8_t>(400, 0x5A));
-  ASSERT_EQ(vx::transferImage(state, grey), grey);
+  ASSERT_EQ(vx::transferImage(driver, grey), grey);
   std::vector<std::uint8_t> expected = pictureRow(0, 0, 33, true);
   expected.push_back(0x5A);
   EXPECT_EQ(imageRow(grey, 0), expected);
@@ -115,8 +115,8 @@ TEST_F(GetImage, NeverWritesPastAHostRowNorReadsPastTheSnapshot) {
   // An image size wider and higher than the snapshot: the copy stops at
   // the snapshot's edge.
   prepareSnapshot(50, 4);
-  state.acquireRect = platform::Rect{0, 0, 60, 6};
-  const std::int32_t id = vx::transferImage(state, -1);
+  driver.commands.acquireRect = platform::Rect{0, 0, 60, 6};
+  const std::int32_t id = vx::transferImage(driver, -1);
   ASSERT_GE(id, 0);
   std::vector<std::uint8_t> row = pictureRow(3, 0, 50, true);
   row.insert(row.end(), 30, 0);
@@ -127,29 +127,29 @@ TEST_F(GetImage, NeverWritesPastAHostRowNorReadsPastTheSnapshot) {
 TEST_F(GetImage, FailuresReleaseWhatTheyTook) {
   prepareSnapshot(32, 4);
   ASSERT_TRUE(hostimg::failNext("HostImageCreate"));
-  EXPECT_EQ(vx::transferImage(state, -1), -999);
+  EXPECT_EQ(vx::transferImage(driver, -1), -999);
   EXPECT_EQ(hostimg::liveImages(), 0u);
 
   ASSERT_TRUE(hostimg::failNext("HostImageLock"));
-  EXPECT_EQ(vx::transferImage(state, -1), -998);
+  EXPECT_EQ(vx::transferImage(driver, -1), -998);
   EXPECT_EQ(hostimg::liveImages(), 0u) << "the created image is released";
 
   // The host's own image is released as well when it can't be locked.
   const std::int32_t given = hostimg::createImage(32, 4, 3, std::vector<std::uint8_t>(384));
   ASSERT_TRUE(hostimg::failNext("HostImageLock"));
-  EXPECT_EQ(vx::transferImage(state, given), -998);
+  EXPECT_EQ(vx::transferImage(driver, given), -998);
   EXPECT_FALSE(hostimg::imageInfo(given).exists);
 
   // An image whose size can't be read is left alone.
   const std::int32_t unread = hostimg::createImage(32, 4, 3, std::vector<std::uint8_t>(384));
   ASSERT_TRUE(hostimg::failNext("HostImageAttribute"));
-  EXPECT_EQ(vx::transferImage(state, unread), -998);
+  EXPECT_EQ(vx::transferImage(driver, unread), -998);
   EXPECT_TRUE(hostimg::imageInfo(unread).exists);
-  EXPECT_EQ(state.lineCursor, 3) << "no row was taken";
+  EXPECT_EQ(driver.snapshot.lineCursor, 3) << "no row was taken";
 
   // No image size: nothing can be created.
-  state.acquireRect = platform::Rect{};
-  EXPECT_EQ(vx::transferImage(state, -1), -999);
+  driver.commands.acquireRect = platform::Rect{};
+  EXPECT_EQ(vx::transferImage(driver, -1), -999);
   EXPECT_EQ(hostimg::liveLocks(), 0u);
 }
 

@@ -16,21 +16,21 @@ TEST_F(LineCopier, ServesRowsFromTheLastInMemoryInColourAndGrey) {
   prepareSnapshot(37, 5);
   for (std::int32_t y = 0; y < 5; ++y) {
     std::vector<std::uint8_t> out(37 * 3, 0xEE);
-    EXPECT_EQ(vx::copySnapshotLine(state, 0, 1234, 37, out.data()), 0);
+    EXPECT_EQ(vx::copySnapshotLine(driver, 0, 1234, 37, out.data()), 0);
     EXPECT_EQ(out, pictureRow(y, 0, 37, true)) << "picture row " << y;
   }
-  EXPECT_LT(state.lineCursor, 0);
+  EXPECT_LT(driver.snapshot.lineCursor, 0);
 
-  state.lineCursor = 4;
-  state.greyMode = 1;
+  driver.snapshot.lineCursor = 4;
+  driver.capture.greyMode = 1;
   std::vector<std::uint8_t> grey(37, 0xEE);
-  vx::copySnapshotLine(state, 0, 0, 37, grey.data());
+  vx::copySnapshotLine(driver, 0, 0, 37, grey.data());
   EXPECT_EQ(grey, pictureRow(0, 0, 37, false));
 
   // A monochrome camera takes the grey layout too.
-  state.greyMode = 0;
-  state.colourCamera = 0;
-  vx::copySnapshotLine(state, 0, 0, 37, grey.data());
+  driver.capture.greyMode = 0;
+  driver.capture.colourCamera = 0;
+  vx::copySnapshotLine(driver, 0, 0, 37, grey.data());
   EXPECT_EQ(grey, pictureRow(1, 0, 37, false));
 }
 
@@ -40,31 +40,31 @@ TEST_F(LineCopier, EveryStartAndLengthMatchesPixelByPixelReversal) {
   for (std::int32_t x0 = 0; x0 < 20; ++x0) {
     for (std::int32_t x1 = x0; x1 <= 64; ++x1) {
       std::vector<std::uint8_t> out(static_cast<std::size_t>(x1 - x0) * 3 + 3, 0xEE);
-      vx::copyImageRow(state, 0, x0, x1, out.data(), colour);
+      vx::copyImageRow(driver, 0, x0, x1, out.data(), colour);
       std::vector<std::uint8_t> expected = pictureRow(0, x0, x1, true);
       expected.insert(expected.end(), {0xEE, 0xEE, 0xEE});
       ASSERT_EQ(out, expected) << "x0 " << x0 << ", x1 " << x1;
     }
   }
-  EXPECT_EQ(state.lineCursor, 0) << "reading by row leaves the cursor alone";
+  EXPECT_EQ(driver.snapshot.lineCursor, 0) << "reading by row leaves the cursor alone";
 }
 
 TEST_F(LineCopier, CursorIsLoweredEvenWhenNothingIsCopied) {
   prepareSnapshot(8, 4);
   std::vector<std::uint8_t> out(24, 0xEE);
-  vx::copySnapshotLine(state, 5, 0, 5, out.data());
-  vx::copySnapshotLine(state, 6, 0, 2, out.data());
-  vx::copySnapshotLine(state, 0, 0, 8, nullptr);
-  EXPECT_EQ(state.lineCursor, 0);
+  vx::copySnapshotLine(driver, 5, 0, 5, out.data());
+  vx::copySnapshotLine(driver, 6, 0, 2, out.data());
+  vx::copySnapshotLine(driver, 0, 0, 8, nullptr);
+  EXPECT_EQ(driver.snapshot.lineCursor, 0);
   EXPECT_EQ(out, std::vector<std::uint8_t>(24, 0xEE));
-  vx::copySnapshotLine(state, 0, 0, 8, out.data());
+  vx::copySnapshotLine(driver, 0, 0, 8, out.data());
   EXPECT_EQ(out, pictureRow(3, 0, 8, true));
 
   // Past the first row in memory nothing more comes, however often asked.
   std::vector<std::uint8_t> after(24, 0xEE);
-  for (int i = 0; i < 3; ++i) vx::copySnapshotLine(state, 0, 0, 8, after.data());
+  for (int i = 0; i < 3; ++i) vx::copySnapshotLine(driver, 0, 0, 8, after.data());
   EXPECT_EQ(after, std::vector<std::uint8_t>(24, 0xEE));
-  EXPECT_EQ(state.lineCursor, -1);
+  EXPECT_EQ(driver.snapshot.lineCursor, -1);
 }
 
 TEST_F(LineCopier, RequestsOutsideTheRowAreClippedToIt) {
@@ -72,7 +72,7 @@ TEST_F(LineCopier, RequestsOutsideTheRowAreClippedToIt) {
   // Pixels -3 .. 13: the row's ten pixels land where they belong, the rest
   // of the output is not touched.
   std::vector<std::uint8_t> out(17 * 3, 0xEE);
-  vx::copySnapshotLine(state, -3, 0, 14, out.data());
+  vx::copySnapshotLine(driver, -3, 0, 14, out.data());
   std::vector<std::uint8_t> expected(9, 0xEE);
   const auto row = pictureRow(0, 0, 10, true);
   expected.insert(expected.end(), row.begin(), row.end());
@@ -81,31 +81,31 @@ TEST_F(LineCopier, RequestsOutsideTheRowAreClippedToIt) {
 
   // Wholly outside: nothing.
   std::vector<std::uint8_t> outside(12, 0xEE);
-  vx::copySnapshotLine(state, 10, 0, 14, outside.data());
+  vx::copySnapshotLine(driver, 10, 0, 14, outside.data());
   EXPECT_EQ(outside, std::vector<std::uint8_t>(12, 0xEE));
-  EXPECT_EQ(state.lineCursor, -1);
+  EXPECT_EQ(driver.snapshot.lineCursor, -1);
 }
 
 TEST_F(LineCopier, NoSnapshotOrAFreedBufferCopiesNothing) {
   std::vector<std::uint8_t> out(30, 0xEE);
-  state.lineCursor = 5;  // a cursor without any snapshot
-  vx::copySnapshotLine(state, 0, 0, 10, out.data());
+  driver.snapshot.lineCursor = 5;  // a cursor without any snapshot
+  vx::copySnapshotLine(driver, 0, 0, 10, out.data());
   EXPECT_EQ(out, std::vector<std::uint8_t>(30, 0xEE));
 
   // Closing the driver frees the buffer but leaves the recorded size.
   prepareSnapshot(10, 6);
-  state.snapRgbBuffer.release();
-  vx::copySnapshotLine(state, 0, 0, 10, out.data());
+  driver.snapshot.rgb.release();
+  vx::copySnapshotLine(driver, 0, 0, 10, out.data());
   EXPECT_EQ(out, std::vector<std::uint8_t>(30, 0xEE));
 
   // A buffer holding fewer rows than recorded serves only the rows it holds.
   prepareSnapshot(10, 3);
-  std::vector<std::uint8_t> held(state.snapRgbBuffer.data(), state.snapRgbBuffer.data() + 90);
-  state.snapHeight = 6;
-  state.lineCursor = 5;
-  for (int i = 0; i < 3; ++i) vx::copySnapshotLine(state, 0, 0, 10, out.data());
+  std::vector<std::uint8_t> held(driver.snapshot.rgb.data(), driver.snapshot.rgb.data() + 90);
+  driver.snapshot.height = 6;
+  driver.snapshot.lineCursor = 5;
+  for (int i = 0; i < 3; ++i) vx::copySnapshotLine(driver, 0, 0, 10, out.data());
   EXPECT_EQ(out, std::vector<std::uint8_t>(30, 0xEE));
-  vx::copySnapshotLine(state, 0, 0, 10, out.data());
+  vx::copySnapshotLine(driver, 0, 0, 10, out.data());
   for (std::size_t x = 0; x < 10; ++x) EXPECT_EQ(out[3 * x], held[60 + 3 * x + 2]);
 }
 
@@ -120,7 +120,7 @@ TEST_F(LineCopier, WideSamplesSpreadOverTheDepth) {
 
   prepareSnapshot(5, 1);
   std::vector<std::uint16_t> out(15);
-  vx::copyImageRow(state, 0, 0, 5, reinterpret_cast<std::uint8_t*>(out.data()),
+  vx::copyImageRow(driver, 0, 0, 5, reinterpret_cast<std::uint8_t*>(out.data()),
                    vx::RowLayout{true, vx::wideSampleTable(12)});
   const auto row = pictureRow(0, 0, 5, true);
   for (std::size_t i = 0; i < 15; ++i) EXPECT_EQ(out[i], vx::wideSampleTable(12)[row[i]]);

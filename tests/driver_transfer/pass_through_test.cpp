@@ -18,17 +18,17 @@ TEST_F(PassThrough, ReducedSizeFollowsTheWidth) {
   };
   for (const Case& c : {Case{640, 480, 2, 320, 240, 320}, Case{1280, 1024, 4, 320, 256, 320},
                         Case{799, 600, 2, 399, 300, 400}, Case{800, 600, 4, 200, 150, 200}}) {
-    state.acquireRect = platform::Rect{0, 0, c.width, c.height};
+    driver.commands.acquireRect = platform::Rect{0, 0, c.width, c.height};
     std::int32_t w = -1, h = -1;
-    ASSERT_EQ(vx::passThroughOpen(state, 5, 7, &w, &h), 0) << c.width;
+    ASSERT_EQ(vx::passThroughOpen(driver, 5, 7, &w, &h), 0) << c.width;
     EXPECT_EQ(w, c.outWidth);
     EXPECT_EQ(h, c.outHeight);
-    EXPECT_EQ(state.passFactor, c.factor);
-    EXPECT_EQ(state.passRowBytes, c.rowBytes);
-    EXPECT_EQ(state.passLine.size(), static_cast<std::size_t>(c.width));
-    EXPECT_EQ(state.passBits.size(), static_cast<std::size_t>(c.rowBytes * c.outHeight));
-    EXPECT_EQ(state.passHeader.size(), 1068u);
-    EXPECT_EQ(vx::passThroughClose(state), 0);
+    EXPECT_EQ(driver.passThrough.factor, c.factor);
+    EXPECT_EQ(driver.passThrough.rowBytes, c.rowBytes);
+    EXPECT_EQ(driver.passThrough.line.size(), static_cast<std::size_t>(c.width));
+    EXPECT_EQ(driver.passThrough.bits.size(), static_cast<std::size_t>(c.rowBytes * c.outHeight));
+    EXPECT_EQ(driver.passThrough.header.size(), 1068u);
+    EXPECT_EQ(vx::passThroughClose(driver), 0);
   }
   EXPECT_EQ(platform::headless::livePaletteCount(), 0u);
 }
@@ -36,8 +36,8 @@ TEST_F(PassThrough, ReducedSizeFollowsTheWidth) {
 TEST_F(PassThrough, DrawsTheReducedGreyPictureBottomUp) {
   prepareSnapshot(640, 480);
   std::int32_t w = 0, h = 0;
-  ASSERT_EQ(vx::passThroughOpen(state, 11, 22, &w, &h), 0);
-  EXPECT_EQ(vx::passThroughPaint(state, hostDc()), 0);
+  ASSERT_EQ(vx::passThroughOpen(driver, 11, 22, &w, &h), 0);
+  EXPECT_EQ(vx::passThroughPaint(driver, hostDc()), 0);
 
   ASSERT_EQ(platform::headless::bitmapDrawCount(), 1u);
   const platform::headless::BitmapDraw draw = platform::headless::bitmapDraws().back();
@@ -70,22 +70,22 @@ TEST_F(PassThrough, DrawsTheReducedGreyPictureBottomUp) {
           << "display row " << i << ", column " << j;
     }
   }
-  EXPECT_EQ(state.lineCursor, 479) << "the paint leaves the host's transfer its rows";
+  EXPECT_EQ(driver.snapshot.lineCursor, 479) << "the paint leaves the host's transfer its rows";
 
   // Painted again without a new snapshot: the same picture.
-  EXPECT_EQ(vx::passThroughPaint(state, hostDc()), 0);
+  EXPECT_EQ(vx::passThroughPaint(driver, hostDc()), 0);
   EXPECT_EQ(platform::headless::bitmapDraws().back().bits, draw.bits);
-  vx::passThroughClose(state);
+  vx::passThroughClose(driver);
 }
 
 TEST_F(PassThrough, RowPaddingAndMissingRowsAreBlack) {
   // 799 wide: 399 pixels in rows of 400 bytes. The snapshot is lower than
   // the size the pass-through was opened with.
   prepareSnapshot(799, 10);
-  state.acquireRect = platform::Rect{0, 0, 799, 40};
+  driver.commands.acquireRect = platform::Rect{0, 0, 799, 40};
   std::int32_t w = 0, h = 0;
-  ASSERT_EQ(vx::passThroughOpen(state, 0, 0, &w, &h), 0);
-  vx::passThroughPaint(state, hostDc());
+  ASSERT_EQ(vx::passThroughOpen(driver, 0, 0, &w, &h), 0);
+  vx::passThroughPaint(driver, hostDc());
   const auto draw = platform::headless::bitmapDraws().back();
   ASSERT_EQ(draw.bits.size(), 400u * 20u);
   for (std::size_t row = 0; row < 20; ++row) EXPECT_EQ(draw.bits[row * 400 + 399], 0) << row;
@@ -97,43 +97,43 @@ TEST_F(PassThrough, RowPaddingAndMissingRowsAreBlack) {
                                         draw.bits.begin() + static_cast<std::ptrdiff_t>((20 - i) * 400)),
               std::vector<std::uint8_t>(400, 0))
         << i;
-  vx::passThroughClose(state);
+  vx::passThroughClose(driver);
 }
 
 TEST_F(PassThrough, GreyModeIsRestoredAfterThePaint) {
   prepareSnapshot(64, 32);
   std::int32_t w = 0, h = 0;
-  ASSERT_EQ(vx::passThroughOpen(state, 0, 0, &w, &h), 0);
+  ASSERT_EQ(vx::passThroughOpen(driver, 0, 0, &w, &h), 0);
   for (const std::int32_t mode : {0, 1}) {
-    state.greyMode = mode;
-    vx::passThroughPaint(state, hostDc());
-    EXPECT_EQ(state.greyMode, mode);
+    driver.capture.greyMode = mode;
+    vx::passThroughPaint(driver, hostDc());
+    EXPECT_EQ(driver.capture.greyMode, mode);
   }
-  vx::passThroughClose(state);
+  vx::passThroughClose(driver);
 }
 
 TEST_F(PassThrough, CloseFreesOnceAndAPaintAfterItDrawsNothing) {
   prepareSnapshot(64, 32);
-  EXPECT_EQ(vx::passThroughPaint(state, hostDc()), 0) << "not open";
+  EXPECT_EQ(vx::passThroughPaint(driver, hostDc()), 0) << "not open";
   std::int32_t w = 0, h = 0;
-  ASSERT_EQ(vx::passThroughOpen(state, 0, 0, &w, &h), 0);
+  ASSERT_EQ(vx::passThroughOpen(driver, 0, 0, &w, &h), 0);
   // Opening again replaces the first bitmap and palette.
-  ASSERT_EQ(vx::passThroughOpen(state, 0, 0, &w, &h), 0);
+  ASSERT_EQ(vx::passThroughOpen(driver, 0, 0, &w, &h), 0);
   EXPECT_EQ(platform::headless::livePaletteCount(), 1u);
-  EXPECT_EQ(vx::passThroughClose(state), 0);
+  EXPECT_EQ(vx::passThroughClose(driver), 0);
   EXPECT_EQ(platform::headless::livePaletteCount(), 0u);
-  EXPECT_EQ(state.passPalette, nullptr);
-  EXPECT_TRUE(state.passBits.empty() && state.passLine.empty() && state.passHeader.empty());
-  EXPECT_EQ(vx::passThroughClose(state), 0);
-  EXPECT_EQ(vx::passThroughPaint(state, hostDc()), 0);
+  EXPECT_EQ(driver.passThrough.palette, nullptr);
+  EXPECT_TRUE(driver.passThrough.bits.empty() && driver.passThrough.line.empty() && driver.passThrough.header.empty());
+  EXPECT_EQ(vx::passThroughClose(driver), 0);
+  EXPECT_EQ(vx::passThroughPaint(driver, hostDc()), 0);
   EXPECT_EQ(platform::headless::bitmapDrawCount(), 0u);
 
   // Nothing to show: an image too small for one reduced row.
-  state.acquireRect = platform::Rect{0, 0, 64, 1};
-  EXPECT_EQ(vx::passThroughOpen(state, 0, 0, &w, &h), 4);
+  driver.commands.acquireRect = platform::Rect{0, 0, 64, 1};
+  EXPECT_EQ(vx::passThroughOpen(driver, 0, 0, &w, &h), 4);
   EXPECT_EQ(h, 0);
   EXPECT_EQ(platform::headless::livePaletteCount(), 0u);
-  EXPECT_TRUE(state.passHeader.empty());
+  EXPECT_TRUE(driver.passThrough.header.empty());
 }
 
 } // namespace

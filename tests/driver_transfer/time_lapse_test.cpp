@@ -24,7 +24,7 @@ struct CallbackRecord {
 
 std::vector<CallbackRecord> callbacks;
 // What the callback does besides recording, after the given file's save.
-vx::DriverState* lapseState = nullptr;
+vx::Driver* lapseDriver = nullptr;
 std::int32_t killAfterFile = -1;
 std::int32_t killTimerAfterFile = -1;
 std::int32_t renameAfterFile = -1;
@@ -34,7 +34,7 @@ std::string renamedPrefix;
 void ACQ_CALL recordCallback(std::int32_t file, std::int32_t phase, std::int32_t user) {
   callbacks.push_back({file, phase, user, platform::tickCount()});
   if (phase != 1) return;
-  if (file == killAfterFile) vx::timeLapseKill(*lapseState);
+  if (file == killAfterFile) vx::timeLapseKill(*lapseDriver);
   if (file == killTimerAfterFile) {
     // Every timer gone, the series' and the preview's: no message can come.
     for (const auto& timer : platform::headless::activeTimers()) platform::killTimer(timer.window, timer.id);
@@ -48,7 +48,7 @@ class TimeLapse : public TransferTest {
     TransferTest::SetUp();
     platform::headless::useVirtualTime(true, 0);
     callbacks.clear();
-    lapseState = &state;
+    lapseDriver = &driver;
     killAfterFile = killTimerAfterFile = renameAfterFile = -1;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     dir = fs::temp_directory_path() / ("vx_lapse_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
@@ -66,7 +66,7 @@ class TimeLapse : public TransferTest {
   std::string file(std::int32_t number) const { return (dir / ("shot" + std::to_string(number) + ".TIF")).string(); }
 
   std::int32_t run(std::int32_t count, std::int32_t first, std::uint32_t interval, AcqRect* region = nullptr) {
-    return vx::timeLapse(state, prefixText, count, first, interval, region, recordCallback, 42);
+    return vx::timeLapse(driver, prefixText, count, first, interval, region, recordCallback, 42);
   }
 
   // The file read back through the host's loader (a new host image), or -1.
@@ -111,7 +111,7 @@ TEST_F(TimeLapse, SingleImageIsSavedAtOnce) {
   ASSERT_EQ(run(1, 7, 5), 0);
   EXPECT_EQ(callbacks, (std::vector<CallbackRecord>{{7, 0, 42, 0}, {7, 1, 42, 0}}));
   EXPECT_FALSE(lapseTimerActive());
-  EXPECT_EQ(state.lapseRunning, 0);
+  EXPECT_EQ(driver.lapse.running, 0);
   ASSERT_TRUE(fs::exists(file(7)));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 
@@ -148,8 +148,8 @@ TEST_F(TimeLapse, MinutesAreCountedInMinuteTicks) {
   EXPECT_EQ(timerPeriods(), (std::vector<std::uint32_t>{60000, 30000, 60000, 30000}));
   // Ticks after the series (the last capture left a minute to count) start
   // no timer again.
-  vx::timeLapseTick(state);
-  vx::timeLapseTick(state);
+  vx::timeLapseTick(driver);
+  vx::timeLapseTick(driver);
   EXPECT_FALSE(lapseTimerActive());
   EXPECT_EQ(timerPeriods().size(), 4u);
 
@@ -209,7 +209,7 @@ TEST_F(TimeLapse, RegionsAreCutToTheImage) {
 }
 
 TEST_F(TimeLapse, GreyModeWritesOneSample) {
-  state.greyMode = 1;
+  driver.capture.greyMode = 1;
   ASSERT_EQ(run(1, 1, 5), 0);
   const std::int32_t image = load(file(1));
   ASSERT_GE(image, 0);

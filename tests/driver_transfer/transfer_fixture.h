@@ -5,7 +5,8 @@
 #pragma once
 
 #include "camera/camera_session.h"
-#include "driver/driver_state.h"
+#include "driver/driver.h"
+#include "driver/time_lapse.h"
 #include "hostlib/host_imaging.h"
 #include "platform/headless_control.h"
 #include "hostimaging/host_imaging_control.h"
@@ -26,14 +27,16 @@ class TransferTest : public ::testing::Test {
     vzsim::reset();
     vzsim::setPacing(vzsim::Pacing::Free);
     hostimg::reset();
-    state.driverOpen = 1;
+    driver.driverOpen = 1;
+    timerDriver() = &driver;
   }
 
   void TearDown() override {
-    if (state.session) {
-      state.session->close(state);
-      state.session.reset();
+    if (driver.sessionHeld) {
+      camera.close();
+      driver.sessionHeld = false;
     }
+    timerDriver() = nullptr;
     vzsim::reset();
     hostimg::reset();
   }
@@ -42,36 +45,36 @@ class TransferTest : public ::testing::Test {
   // (so that a wrong row, column or byte order shows), with the image size
   // that commands 0 and 1 report set to the same size.
   void prepareSnapshot(std::int32_t width, std::int32_t height) {
-    ASSERT_TRUE(state.snapRgbBuffer.allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3));
+    ASSERT_TRUE(driver.snapshot.rgb.allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3));
     std::uint32_t seed = 12345u;
-    for (std::size_t i = 0; i < state.snapRgbBuffer.size(); ++i) {
+    for (std::size_t i = 0; i < driver.snapshot.rgb.size(); ++i) {
       seed = seed * 1664525u + 1013904223u;
-      state.snapRgbBuffer[i] = static_cast<std::uint8_t>(seed >> 24);
+      driver.snapshot.rgb[i] = static_cast<std::uint8_t>(seed >> 24);
     }
     setSnapshotSize(width, height);
   }
 
   // A snapshot whose every byte is `value`.
   void prepareFlatSnapshot(std::int32_t width, std::int32_t height, std::uint8_t value) {
-    ASSERT_TRUE(state.snapRgbBuffer.allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3));
-    std::memset(state.snapRgbBuffer.data(), value, state.snapRgbBuffer.size());
+    ASSERT_TRUE(driver.snapshot.rgb.allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3));
+    std::memset(driver.snapshot.rgb.data(), value, driver.snapshot.rgb.size());
     setSnapshotSize(width, height);
   }
 
   void setSnapshotSize(std::int32_t width, std::int32_t height) {
-    state.snapWidth = width;
-    state.snapHeight = height;
-    state.lineCursor = height - 1;
-    state.acquireRect = platform::Rect{0, 0, width, height};
+    driver.snapshot.width = width;
+    driver.snapshot.height = height;
+    driver.snapshot.lineCursor = height - 1;
+    driver.commands.acquireRect = platform::Rect{0, 0, width, height};
   }
 
   // Buffer byte `channel` (0 blue, 1 green, 2 red) of pixel (x, y), y
   // counted from the top of the picture (the last row in memory).
   std::uint8_t pictureByte(std::int32_t x, std::int32_t y, int channel) const {
-    const auto row = static_cast<std::size_t>(state.snapHeight - 1 - y);
-    const auto index = (row * static_cast<std::size_t>(state.snapWidth) + static_cast<std::size_t>(x)) * 3 +
+    const auto row = static_cast<std::size_t>(driver.snapshot.height - 1 - y);
+    const auto index = (row * static_cast<std::size_t>(driver.snapshot.width) + static_cast<std::size_t>(x)) * 3 +
                        static_cast<std::size_t>(channel);
-    return state.snapRgbBuffer[index];
+    return driver.snapshot.rgb[index];
   }
 
   // The picture's pixels x0 .. x1-1 of row y as the host receives them:
@@ -107,16 +110,27 @@ class TransferTest : public ::testing::Test {
   // Opens the simulated camera in the state, with a 640 x 480 acquisition
   // at the sensor's corner that commands 0 and 1 report as the image size.
   void openCamera(std::int32_t width = 640, std::int32_t height = 480) {
-    state.session = std::make_unique<CameraSession>();
-    ASSERT_EQ(state.session->open(state), 1);
-    state.cameraHandle = state.sessionCameraHandle;
-    state.acqWidth = state.acqSelectedWidth = width;
-    state.acqHeight = state.acqSelectedHeight = height;
-    state.acqOffsetX = state.acqOffsetY = 0;
-    state.acqFactorX = state.acqFactorY = 1;
-    state.acqBinningX = state.acqBinningY = 0;
-    state.acquireRect = platform::Rect{0, 0, width, height};
+    driver.sessionHeld = true;
+    ASSERT_EQ(camera.open(), 1);
+    state.acquisition.width = state.acquisition.selectedWidth = width;
+    state.acquisition.height = state.acquisition.selectedHeight = height;
+    state.acquisition.offsetX = state.acquisition.offsetY = 0;
+    state.acquisition.factorX = state.acquisition.factorY = 1;
+    state.acquisition.binningX = state.acquisition.binningY = 0;
+    driver.commands.acquireRect = platform::Rect{0, 0, width, height};
   }
 
-  vx::DriverState state;
+  // The time-lapse timer's procedure: the library's is its AcqTimerCallBack
+  // export, which finds the one driver of the process.
+  static vx::Driver*& timerDriver() {
+    static vx::Driver* driver = nullptr;
+    return driver;
+  }
+  static void lapseTimerProc(platform::Window, unsigned, std::uintptr_t, std::uint32_t) {
+    if (timerDriver() != nullptr) vx::timeLapseTick(*timerDriver());
+  }
+
+  vx::Driver driver{&lapseTimerProc};
+  vx::DriverState& state = driver.state;
+  vx::CameraSession& camera = driver.camera;
 };

@@ -13,7 +13,7 @@ namespace {
 class OverlayPanelTest : public UiTest {
  protected:
   platform::Window openPanel() {
-    if (state.optionsWindow == nullptr) openWindow();
+    if (options.optionsWindow == nullptr) openWindow();
     return toggle(Section::Overlay);
   }
   // Presses "Open File" (overlay or alpha) and picks `path` in the dialog.
@@ -23,7 +23,7 @@ class OverlayPanelTest : public UiTest {
   }
   std::string text(platform::Window panel, int id) const { return hl::controlInfo(panel, id).text; }
   int checked(platform::Window panel, int id) const { return hl::controlInfo(panel, id).checked; }
-  engines::PreviewOverlay& overlay() { return *state.previewOverlay; }
+  engines::PreviewOverlay& overlay() { return *camera.previewOverlay(); }
 
   BmpScratch files;
 };
@@ -54,7 +54,7 @@ TEST_F(OverlayPanelTest, OpensWithTheStoredSettings) {
   EXPECT_EQ(checked(panel, vx::kOverlayAlphaFromBitmap), 1);
   EXPECT_EQ(text(panel, vx::kOverlayAlphaValue), "42.50");
   EXPECT_EQ(text(panel, vx::kOverlayAlphaFileName), "c:\\pictures\\alpha.bmp");
-  EXPECT_EQ(state.section(Section::Overlay).panelOpen, 1);
+  EXPECT_EQ(state.panel(Section::Overlay).panelOpen, 1);
 }
 
 TEST_F(OverlayPanelTest, APositionOutsideTheGridChecksNoRadio) {
@@ -246,9 +246,9 @@ TEST_F(OverlayPanelTest, CloseTakesTheControlsAsTheSettings) {
   EXPECT_FLOAT_EQ(state.alphaValue, 250.0f);  // stored as typed
   EXPECT_FLOAT_EQ(overlay().opacityPercent(), 100.0f);  // nothing sent
   EXPECT_EQ(std::string(state.overlayFilePath.c_str()), path);
-  EXPECT_EQ(state.section(Section::Overlay).positionX, 12);
-  EXPECT_EQ(state.section(Section::Overlay).positionY, 34);
-  EXPECT_EQ(state.section(Section::Overlay).panelOpen, 0);
+  EXPECT_EQ(options.place(Section::Overlay).positionX, 12);
+  EXPECT_EQ(options.place(Section::Overlay).positionY, 34);
+  EXPECT_EQ(state.panel(Section::Overlay).panelOpen, 0);
   EXPECT_EQ(caption(Section::Overlay), "Overlay >>");
 }
 

@@ -4,7 +4,7 @@
 
 #include "camera/camera_session.h"
 #include "camera/preview_stream.h"
-#include "driver/driver_state.h"
+#include "driver/driver.h"
 #include "platform/headless_control.h"
 #include "hostimaging/host_imaging_control.h"
 #include "vividozuz/sim_control.h"
@@ -32,45 +32,44 @@ class UiTest : public ::testing::Test {
     hostimg::reset();
     host = hl::createHostWindow("Host", platform::Rect{0, 0, 800, 600});
     state.hostWindow = host;
-    state.session = std::make_unique<CameraSession>();
-    ASSERT_EQ(state.session->open(state), 1);
+    ASSERT_EQ(camera.open(), 1);
     hl::clearDebugLines();
     hl::clearMessageBoxes();
     vzsim::clearJournal();
   }
 
   void TearDown() override {
-    vx::destroyOptionsWindow(state);
-    if (state.session) state.session->close(state);
+    options.destroy();
+    camera.close();
     vzsim::reset();
     hl::reset();
   }
 
   // The options window opened as the control commands open it.
   platform::Window openWindow(int x = 100, int y = 200) {
-    vx::openOptionsWindow(state, host, x, y);
-    return state.optionsWindow;
+    options.open(host, x, y);
+    return options.optionsWindow;
   }
 
   // A section button pressed (hidden buttons too: the command reaches the
   // window). Returns the section's panel afterwards.
   platform::Window toggle(vx::Section section) {
     const int id = vx::sectionRow(section).buttonId;
-    platform::sendMessage(state.optionsWindow, platform::WM_COMMAND,
+    platform::sendMessage(options.optionsWindow, platform::WM_COMMAND,
                           platform::makeWParam(static_cast<unsigned>(id), platform::BN_CLICKED),
-                          reinterpret_cast<std::intptr_t>(platform::dialogItem(state.optionsWindow, id)));
-    return state.section(section).panel;
+                          reinterpret_cast<std::intptr_t>(platform::dialogItem(options.optionsWindow, id)));
+    return options.place(section).panel;
   }
 
   std::string caption(vx::Section section) const {
-    return hl::controlInfo(state.optionsWindow, vx::sectionRow(section).buttonId).text;
+    return hl::controlInfo(options.optionsWindow, vx::sectionRow(section).buttonId).text;
   }
 
   platform::Rect rectOf(platform::Window w) const { return hl::windowInfo(w).windowRect; }
 
   void startPreview() {
     previewWindow = hl::createHostWindow("Preview", platform::Rect{0, 0, 400, 300});
-    ASSERT_EQ(vx::startPreview(state, previewWindow), 1);
+    ASSERT_EQ(vx::startPreview(camera, previewWindow), 1);
     ASSERT_EQ(state.previewRunning, 1);
   }
 
@@ -93,7 +92,10 @@ class UiTest : public ::testing::Test {
     return found;
   }
 
-  vx::DriverState state;
+  vx::Driver driver{nullptr};
+  vx::DriverState& state = driver.state;
+  vx::CameraSession& camera = driver.camera;
+  vx::OptionsWindow& options = driver.options;
   platform::Window host = nullptr;
   platform::Window previewWindow = nullptr;
 };
