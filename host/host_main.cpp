@@ -57,9 +57,10 @@ void configurePlatform(const Options& options) {
 }
 
 // Patches of the simulated camera's test chart, as fractions of the preview
-// image, so that they are found whatever preview mode is selected. Metering
-// on the light grey patch keeps the white patch below saturation; the mid
-// grey patch is the neutral one to balance on.
+// image, so that every mode that shows the whole sensor (binned or
+// subsampled ones too) finds them. Metering on the light grey patch keeps
+// the white patch below saturation; the mid grey patch is the neutral one to
+// balance on.
 AcqRect lightGreyPatch(std::int32_t width, std::int32_t height) {
   return {width * 22 / 100, height * 69 / 100, width * 32 / 100, height * 81 / 100};
 }
