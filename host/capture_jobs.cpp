@@ -4,7 +4,6 @@
 #include "hostlib/host_imaging.h"
 #include "platform/headless_control.h"
 #include "sim/hostimaging/host_imaging_control.h"
-#include "sim/vividozuz/sim_control.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -59,7 +58,7 @@ bool selectPreviewMode(HostSession& session, const CaptureOptions& options) {
 
 bool runPreview(HostSession& session, const CaptureOptions& options) {
   if (!selectPreviewMode(session, options) || !session.openDisplay()) return false;
-  session.pump(options.previewSeconds);
+  const auto frame = session.displayedFrameAfter(options.previewSeconds);
   const platform::Window bar = platform::headless::statusBarOf(session.previewWindow());
   if (bar != nullptr) {
     const auto info = platform::headless::windowInfo(bar);
@@ -67,8 +66,7 @@ bool runPreview(HostSession& session, const CaptureOptions& options) {
     for (const auto& text : info.statusTexts) std::printf(" [%s]", text.c_str());
     std::printf("\n");
   }
-  const auto frame = vzsim::lastDisplayedFrame(session.simulatedCamera());
-  if (!frame) return session.outcome().refused("no frame was displayed");
+  if (!frame) return session.outcome().refused("no new frame was displayed");
   std::printf("  last displayed frame: %u x %u\n", frame->width, frame->height);
   const std::string path = inFolder(options.outputFolder, "preview.png");
   if (!saveBottomUpPicture(frame->pixels, frame->width, frame->height, frame->bytesPerPixel, path))

@@ -67,6 +67,19 @@ void HostSession::pump(double seconds) {
   }
 }
 
+std::optional<vzsim::DisplayedFrame> HostSession::displayedFrameAfter(double seconds) {
+  const int camera = simulatedCamera();
+  if (camera == 0) return std::nullopt;
+  const std::uint64_t mark = vzsim::framesDelivered(camera);
+  pump(seconds);
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (vzsim::framesDelivered(camera) < mark + 2) {
+    if (std::chrono::steady_clock::now() > giveUp) return std::nullopt;
+    pump(0.02);
+  }
+  return vzsim::lastDisplayedFrame(camera);
+}
+
 std::vector<ModeEntry> HostSession::modes(bool acquisition) {
   const std::int32_t code = acquisition ? ACQCMD_ACQUIRE_RESOLUTION : ACQCMD_PREVIEW_RESOLUTION;
   std::int32_t count = 0;

@@ -6,8 +6,10 @@
 #include "host/driver_library.h"
 #include "host/outcome.h"
 #include "platform/platform.h"
+#include "sim/vividozuz/sim_control.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,12 @@ class HostSession {
   // Runs the host's message loop for `seconds` of real time, so that the
   // driver's timers (status bar, time-lapse) run.
   void pump(double seconds);
+  // Runs the message loop for `seconds` while the preview streams, then on
+  // until the camera has delivered two frames since the call (for at most
+  // 30 s more), so that the frame returned was made after the call however
+  // slow the build. Returns the last displayed frame, or nothing when no new
+  // frame arrived.
+  std::optional<vzsim::DisplayedFrame> displayedFrameAfter(double seconds);
 
   std::vector<ModeEntry> modes(bool acquisition);
   // The number of modes in a list, or -1 when the driver does not say.

@@ -35,9 +35,8 @@ void closePanelAndWindow(platform::Window panel) {
 }
 
 bool savePreview(HostSession& session, const CaptureOptions& options, const std::string& name) {
-  session.pump(0.5);
-  const auto frame = vzsim::lastDisplayedFrame(session.simulatedCamera());
-  if (!frame) return session.outcome().refused("no frame was displayed");
+  const auto frame = session.displayedFrameAfter(0.5);
+  if (!frame) return session.outcome().refused("no new frame was displayed");
   const std::string path = inFolder(options.outputFolder, name);
   if (!saveBottomUpPicture(frame->pixels, frame->width, frame->height, frame->bytesPerPixel, path))
     return session.outcome().fileFailed("could not write " + path);
@@ -59,11 +58,11 @@ bool runCorrections(HostSession& session, const CaptureOptions& options) {
   // The prompts ("close all lights", "place the camera towards the
   // background") are answered OK by the platform's default answer.
   vzsim::setScene(camera, vzsim::Scene::Covered);
-  session.pump(0.2);
+  session.displayedFrameAfter(0.2);  // frames of the new scene reach the driver
   platform::headless::clickButton(panel, 1106);  // dark frame: Grab new frame
   std::printf("  dark frame: %s\n", status(panel, 1105).c_str());
   vzsim::setScene(camera, vzsim::Scene::Flat);
-  session.pump(0.2);
+  session.displayedFrameAfter(0.2);  // frames of the new scene reach the driver
   platform::headless::clickButton(panel, 1107);  // background: Grab new frame
   std::printf("  background: %s\n", status(panel, 1108).c_str());
   vzsim::setScene(camera, vzsim::Scene::Chart);
