@@ -99,7 +99,7 @@ std::optional<InputProblem> checkControl(const Options& o) {
   if (o.doubleData.size() * sizeof(double) > kControlBufferBytes) return usage("--double: at most 512 numbers");
   if (o.stringData.size() >= kControlBufferBytes) return usage("--string: at most 4095 bytes");
   const bool takesPath = o.code == ACQCMD_SETTINGS_FILE || o.code == ACQCMD_HOST_SETTINGS_PATH;
-  if (takesPath && !o.queryFlag && o.stringData.size() > kLongestPath)
+  if (takesPath && o.stringData.size() > kLongestPath)
     return usage("--string: command " + std::to_string(o.code) + " takes a path of at most 259 bytes");
   // Element 0 of the supported-commands list is its length: the driver
   // writes that many elements.
