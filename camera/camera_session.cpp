@@ -14,10 +14,11 @@ bool hasAuxiliarySwitches(std::uint32_t cameraId) { return cameraId == 421 || ca
 
 CameraSession::CameraSession(DriverState& state, PanelView& view) : state_(state), view_(view) {}
 
-CameraSession::~CameraSession() {
-  // The status-bar timer's context is this session: it must not outlive it.
-  if (previewTimerId != 0) platform::killTimer(state_.previewWindow, previewTimerId);
-}
+// A session is closed before it goes (AcqClose, or the driver's owner):
+// closing kills the status-bar timer whose context it is. Nothing is done
+// here, because a driver destroyed with its library may outlive the
+// platform's own state at process exit.
+CameraSession::~CameraSession() = default;
 
 // The engines built at open, destroyed in the order overlay, exposure
 // controller, resolution table.

@@ -189,10 +189,11 @@ void bindDialog(Window dialog, std::intptr_t initParam) { platform::setWindowUse
 
 OptionsWindow::OptionsWindow(DriverState& state, CameraSession& camera) : state_(state), camera_(camera) {}
 
-OptionsWindow::~OptionsWindow() {
-  // Its dialogs find this object through their user data: none may outlive it.
-  destroy();
-}
+// The window is closed before it goes (by the camera's close or by its
+// owner): its dialogs find this object through their user data. Nothing is
+// done here, because a driver destroyed with its library may outlive the
+// platform's own state at process exit.
+OptionsWindow::~OptionsWindow() = default;
 
 Window OptionsWindow::openPanel(Section section) const {
   return state_.panelOpen(section) ? place(section).panel : nullptr;
