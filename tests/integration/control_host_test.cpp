@@ -238,7 +238,7 @@ TEST_F(ControlHost, DataPresenceFixedLimitsAndMasks) {
   EXPECT_EQ(set(73, 12, nullptr), 6);
 }
 
-TEST_F(ControlHost, CustomControl) {
+TEST_F(ControlHost, CustomControlGivesItsFixedAnswersAndRefusesANullText) {
   open();
   std::int32_t value = -1;
   EXPECT_EQ(set(ACQCMD_CUSTOM_CONTROL, 2, &value), 0);
