@@ -5,7 +5,8 @@
 
 namespace host {
 
-void printCameraSummary(HostSession& session);
+// Returns false (and reports it) when the camera information cannot be read.
+bool printCameraSummary(HostSession& session);
 void printModes(HostSession& session);
 void printProperties(HostSession& session);
 
