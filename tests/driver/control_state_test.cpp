@@ -10,11 +10,11 @@
 #include "platform/headless_control.h"
 #include "sim/hostimaging/host_imaging_control.h"
 #include "sim/vividozuz/sim_control.h"
+#include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <limits>
 
@@ -110,7 +110,9 @@ TEST_F(ControlState, SnapStateMachine) {
 }
 
 TEST_F(ControlState, SettingsPathIsReplacedOnlyByAPathThatFits) {
-  char path[] = "/tmp/vx-control-state.ini";
+  const vxtest::ScratchFolder scratch;
+  std::string settings = scratch.file("control-state.ini");
+  char* path = settings.data();
   state.settingsPath.assign("/kept.ini");
   std::string tooLong(260, 'a');
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 0, tooLong.data()), 6);
@@ -119,7 +121,6 @@ TEST_F(ControlState, SettingsPathIsReplacedOnlyByAPathThatFits) {
   EXPECT_STREQ(state.settingsPath.c_str(), "/kept.ini");
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 2, path), 0);
   EXPECT_STREQ(state.settingsPath.c_str(), path);
-  std::remove(path);
 }
 
 TEST(ControlValues, HundredthsReadBackAsSet) {
