@@ -33,6 +33,11 @@ constexpr ControlTemplate check(int id, const char* caption, Rect r) {
 constexpr ControlTemplate radio(int id, const char* caption, Rect r) {
   return ControlTemplate{id, ControlKind::RadioButton, caption, r, true, true};
 }
+// The first radio button of a group: a click unchecks the others up to the
+// next control that starts a group.
+constexpr ControlTemplate firstRadio(int id, const char* caption, Rect r) {
+  return ControlTemplate{id, ControlKind::RadioButton, caption, r, true, true, platform::WS_GROUP};
+}
 constexpr ControlTemplate text(int id, const char* caption, Rect r) {
   return ControlTemplate{id, ControlKind::Static, caption, r, true, true};
 }
@@ -41,6 +46,14 @@ constexpr ControlTemplate edit(int id, Rect r) {
 }
 constexpr ControlTemplate combo(int id, Rect r) {
   return ControlTemplate{id, ControlKind::ComboBox, "", r, true, true};
+}
+// A text the user can read and copy but not change.
+constexpr ControlTemplate readOnlyEdit(int id, Rect r) {
+  return ControlTemplate{id, ControlKind::Edit, "", r, true, true, platform::ES_READONLY};
+}
+// A drop-down list: the user picks an item and cannot type.
+constexpr ControlTemplate list(int id, Rect r) {
+  return ControlTemplate{id, ControlKind::ComboBox, "", r, true, true, platform::CBS_DROPDOWNLIST};
 }
 constexpr ControlTemplate group(const char* caption, Rect r) {
   return ControlTemplate{kNoId, ControlKind::GroupBox, caption, r, true, true};
@@ -81,17 +94,17 @@ constexpr Rect label(int row) { return Rect{10, 12 + 26 * row, 120, 30 + 26 * ro
 constexpr Rect field(int row) { return Rect{125, 10 + 26 * row, 280, 30 + 26 * row}; }
 constexpr std::array<ControlTemplate, 13> kInfoControls{{
     text(1101, "Camera Model: ", label(0)),
-    edit(kInfoModel, field(0)),
+    readOnlyEdit(kInfoModel, field(0)),
     text(1103, "Serial Number: ", label(1)),
-    edit(kInfoSerial, field(1)),
+    readOnlyEdit(kInfoSerial, field(1)),
     text(1105, "API Version: ", label(2)),
-    edit(kInfoApiVersion, field(2)),
+    readOnlyEdit(kInfoApiVersion, field(2)),
     text(1109, "Driver Version: ", label(3)),
-    edit(kInfoDriverVersion, field(3)),
+    readOnlyEdit(kInfoDriverVersion, field(3)),
     text(1111, "Firmware 1 Version: ", label(4)),
-    edit(kInfoFirmwareVersion, field(4)),
+    readOnlyEdit(kInfoFirmwareVersion, field(4)),
     text(1113, "FPGA Version: ", label(5)),
-    edit(kInfoFpgaVersion, field(5)),
+    readOnlyEdit(kInfoFpgaVersion, field(5)),
     button(kPanelClose, "Close", Rect{105, 170, 185, 193}),
 }};
 constexpr DialogTemplate kCameraInfo =
@@ -100,9 +113,9 @@ constexpr DialogTemplate kCameraInfo =
 // ---- image correction (111) -------------------------------------------------------
 constexpr std::array<ControlTemplate, 14> kCorrectionControls{{
     text(kNoId, "Light Source:", Rect{10, 12, 100, 30}),
-    combo(kCorrectionLightSource, Rect{105, 10, 280, 30}),
+    list(kCorrectionLightSource, Rect{105, 10, 280, 30}),
     text(kNoId, "Frequency:", Rect{10, 40, 100, 58}),
-    combo(kCorrectionFrequency, Rect{105, 38, 280, 58}),
+    list(kCorrectionFrequency, Rect{105, 38, 280, 58}),
     group("Background correction", Rect{5, 68, 285, 140}),
     check(kCorrectionUseBackground, "Use background correction", Rect{12, 85, 220, 103}),
     button(kCorrectionGrabBackground, "Grab new frame", Rect{12, 110, 120, 133}),
@@ -119,7 +132,7 @@ constexpr DialogTemplate kImageCorrection =
 
 // ---- overlay (117) ----------------------------------------------------------------
 // The nine position radios form one group and the two alpha-source radios
-// another: each group is a run of consecutive radio buttons.
+// another; each group starts at its first radio button.
 constexpr Rect cell(int row, int col) {
   return Rect{90 + 30 * col, 88 + 24 * row, 116 + 30 * col, 110 + 24 * row};
 }
@@ -142,7 +155,7 @@ constexpr std::array<ControlTemplate, 37> kOverlayControls{{
     text(1062, "", cell(2, 0)),
     text(1063, "", cell(2, 1)),
     text(1064, "", cell(2, 2)),
-    radio(kOverlayPosition[0][0], "", dot(0, 0)),
+    firstRadio(kOverlayPosition[0][0], "", dot(0, 0)),
     radio(kOverlayPosition[0][1], "", dot(0, 1)),
     radio(kOverlayPosition[0][2], "", dot(0, 2)),
     radio(kOverlayPosition[1][0], "", dot(1, 0)),
@@ -152,7 +165,7 @@ constexpr std::array<ControlTemplate, 37> kOverlayControls{{
     radio(kOverlayPosition[2][1], "", dot(2, 1)),
     radio(kOverlayPosition[2][2], "", dot(2, 2)),
     check(kOverlayUseAlpha, "Use alpha blending", Rect{10, 166, 160, 184}),
-    radio(kOverlayAlphaValueRadio, "Value :", Rect{20, 190, 90, 208}),
+    firstRadio(kOverlayAlphaValueRadio, "Value :", Rect{20, 190, 90, 208}),
     radio(kOverlayAlphaFromBitmap, "From Bitmap", Rect{20, 216, 120, 234}),
     edit(kOverlayAlphaValue, Rect{95, 189, 155, 209}),
     button(kOverlayApply, "Apply", Rect{160, 188, 220, 211}),
@@ -160,8 +173,7 @@ constexpr std::array<ControlTemplate, 37> kOverlayControls{{
     text(kOverlayAlphaFileName, "", Rect{20, 242, 330, 260}),
     button(kPanelCancel, "Cancel", Rect{90, 270, 170, 293}),
     button(kPanelClose, "Close", Rect{180, 270, 260, 293}),
-    // Frames of the groups, after the controls so that no frame splits a
-    // radio group.
+    // Frames of the groups, after the controls.
     group("Overlay", Rect{4, 2, 336, 82}),
     group("", Rect{4, 84, 336, 160}),
     group("Alpha blending", Rect{4, 160, 336, 264}),

@@ -72,6 +72,7 @@ WindowData* buildDialogLocked(const DialogTemplate& t, Window owner, DialogProc 
     control.enabled = c.enabled;
     control.control = ControlState{};
     control.control->kind = c.kind;
+    control.control->style = c.style;
     if (c.kind == ControlKind::UpDown) {
       // An up-down control starts with Win32's range: minimum 100, maximum 0.
       control.control->rangeMin = 100;
@@ -127,39 +128,48 @@ std::intptr_t deliverMessage(Window w, unsigned message, std::uintptr_t wParam,
                              std::intptr_t lParam) {
   const std::intptr_t result = callProcedure(w, message, wParam, lParam);
   if (message != WM_CLOSE || result != 0) return result;
-  // Unhandled WM_CLOSE: the dialog's default handling presses Cancel,
-  // unless its Cancel button is disabled.
-  Window cancel = nullptr;
+  // Unhandled WM_CLOSE: the dialog's default handling posts a press of the
+  // control with id 2 (IDCANCEL), whatever that control is, with the
+  // control's handle (null when there is none); nothing when it is disabled.
   {
     Lock lock(stateMutex());
     const WindowData* d = peekWindowLocked(w);
     if (d == nullptr || !d->dialog) return result;
+    Window cancel = nullptr;
     if (const WindowData* c = childByIdLocked(*d, IDCANCEL)) {
       if (!c->enabled) return result;
       cancel = c->handle;
     }
+    postLocked(Message{w, WM_COMMAND, makeWParam(IDCANCEL, BN_CLICKED), handleParam(cancel),
+                       static_cast<std::uint32_t>(nowLocked())});
   }
-  callProcedure(w, WM_COMMAND, makeWParam(IDCANCEL, BN_CLICKED), handleParam(cancel));
+  stateChanged().notify_all();
   return result;
 }
 
 bool setControlText(Window control, const char* text) {
   Window dialog = nullptr;
   int id = 0;
-  bool isEdit = false;
   {
     Lock lock(stateMutex());
     WindowData* c = peekWindowLocked(control);
     if (c == nullptr || !c->control) return false;
+    // A drop-down list has no edit: its text is its selected item's.
+    if (isDropDownList(*c->control)) return false;
     c->text = text != nullptr ? text : "";
+    // Only an edit notifies; a drop-down combo's edit takes the text quietly.
+    if (c->control->kind != ControlKind::Edit) return true;
     dialog = c->owner;
     id = c->controlId;
-    isEdit = c->control->kind == ControlKind::Edit;
   }
-  if (!isEdit) return true;
-  // An edit notifies its dialog while its text is being set, before the
-  // call returns; the handler may write the edit again (re-entrantly).
-  deliverMessage(dialog, WM_COMMAND, makeWParam(static_cast<unsigned>(id), EN_UPDATE),
+  notifyTextChanged(dialog, control, id, EN_UPDATE, EN_CHANGE);
+  return true;
+}
+
+void notifyTextChanged(Window dialog, Window control, int id, unsigned update, unsigned change) {
+  // The control notifies its dialog while its text is being set, before
+  // the call returns; the handler may write the control again (re-entrantly).
+  deliverMessage(dialog, WM_COMMAND, makeWParam(static_cast<unsigned>(id), update),
                  handleParam(control));
   bool stillThere = false;
   {
@@ -167,10 +177,9 @@ bool setControlText(Window control, const char* text) {
     stillThere = peekWindowLocked(control) != nullptr;
   }
   if (stillThere) {
-    deliverMessage(dialog, WM_COMMAND, makeWParam(static_cast<unsigned>(id), EN_CHANGE),
+    deliverMessage(dialog, WM_COMMAND, makeWParam(static_cast<unsigned>(id), change),
                    handleParam(control));
   }
-  return true;
 }
 
 void recordDialogEndLocked(Window dialog, std::intptr_t result) {
@@ -229,6 +238,8 @@ std::intptr_t dialogBox(const DialogTemplate& dialogTemplate, Window owner, Dial
     }
   }
   if (script && !modalRunOver(dialog)) script(dialog);
+  // The modal loop delivers what was posted to the dialog meanwhile.
+  if (!modalRunOver(dialog)) dispatchPostedTo(dialog);
   if (!modalRunOver(dialog)) {
     Window ok = nullptr;
     {
@@ -237,7 +248,11 @@ std::intptr_t dialogBox(const DialogTemplate& dialogTemplate, Window owner, Dial
     }
     deliverMessage(dialog, WM_COMMAND, makeWParam(IDOK, BN_CLICKED), handleParam(ok));
   }
-  if (!modalRunOver(dialog)) deliverMessage(dialog, WM_CLOSE, 0, 0);
+  if (!modalRunOver(dialog)) dispatchPostedTo(dialog);
+  if (!modalRunOver(dialog)) {
+    deliverMessage(dialog, WM_CLOSE, 0, 0);
+    dispatchPostedTo(dialog);
+  }
   if (!modalRunOver(dialog)) endDialog(dialog, -1);
 
   std::intptr_t result = -1;
@@ -317,6 +332,12 @@ Window dialogItem(Window dialog, int id) {
   if (d == nullptr) return nullptr;
   const WindowData* c = childByIdLocked(*d, id);
   return c != nullptr ? c->handle : nullptr;
+}
+
+int dialogControlId(Window control) {
+  Lock lock(stateMutex());
+  const WindowData* c = peekWindowLocked(control);
+  return (c != nullptr && c->child) ? c->controlId : 0;
 }
 
 bool setDlgItemText(Window dialog, int id, const char* text) {
@@ -419,6 +440,15 @@ int comboGetCount(Window dialog, int id) {
   return c != nullptr ? static_cast<int>(c->items.size()) : -1;
 }
 
+int comboGetLBText(Window dialog, int id, int index, char* buffer, int size) {
+  Lock lock(stateMutex());
+  const ControlState* c = controlOfKindLocked(dialog, id, ControlKind::ComboBox);
+  if (c == nullptr || index < 0 || static_cast<std::size_t>(index) >= c->items.size()) return -1;
+  if (buffer == nullptr || size <= 0) return 0;
+  return static_cast<int>(copyTerminated(c->items[static_cast<std::size_t>(index)], buffer,
+                                         static_cast<std::size_t>(size)));
+}
+
 bool trackbarSetRange(Window dialog, int id, int minimum, int maximum) {
   Lock lock(stateMutex());
   ControlState* c = controlOfKindLocked(dialog, id, ControlKind::Trackbar);
@@ -509,6 +539,7 @@ ControlInfo controlInfo(Window dialog, int id) {
   const ControlState& s = *c->control;
   info.exists = true;
   info.kind = s.kind;
+  info.style = s.style;
   info.text = c->text;
   info.checked = s.checked;
   info.items = s.items;

@@ -68,6 +68,36 @@ void killWindowTimersLocked(Window w) {
                timers.end());
 }
 
+void postLocked(const Message& message) { loop().posted.push_back(message); }
+
+bool takePostedLocked(Window w, Message* message) {
+  auto& posted = loop().posted;
+  const auto it = std::find_if(posted.begin(), posted.end(),
+                               [w](const Message& m) { return m.window == w; });
+  if (it == posted.end()) return false;
+  *message = *it;
+  posted.erase(it);
+  return true;
+}
+
+void dropPostedLocked(Window w) {
+  auto& posted = loop().posted;
+  posted.erase(std::remove_if(posted.begin(), posted.end(),
+                              [w](const Message& m) { return m.window == w; }),
+               posted.end());
+}
+
+void dispatchPostedTo(Window w) {
+  for (;;) {
+    Message m;
+    {
+      Lock lock(stateMutex());
+      if (!takePostedLocked(w, &m)) return;
+    }
+    dispatchMessage(m);
+  }
+}
+
 void rebaseTimersLocked(std::uint64_t oldNow, std::uint64_t newNow) {
   for (Timer& t : loop().timers) {
     const std::uint64_t remaining = t.nextDue > oldNow ? t.nextDue - oldNow : 0;
@@ -202,8 +232,7 @@ bool postMessage(Window window, unsigned message, std::uintptr_t wParam, std::in
   {
     Lock lock(stateMutex());
     if (window != nullptr && findWindowLocked(window) == nullptr) return false;
-    loop().posted.push_back(
-        Message{window, message, wParam, lParam, static_cast<std::uint32_t>(nowLocked())});
+    postLocked(Message{window, message, wParam, lParam, static_cast<std::uint32_t>(nowLocked())});
   }
   stateChanged().notify_all();
   return true;

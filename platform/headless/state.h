@@ -43,6 +43,7 @@ void resetClockLocked();
 // ---- windows (windows.cpp) -----------------------------------------------
 struct ControlState {
   ControlKind kind = ControlKind::Static;
+  std::uint32_t style = 0;  // the template's styles (WS_GROUP, ES_*, CBS_*, ...)
   int checked = 0;
   std::vector<std::string> items;
   int selection = -1;
@@ -81,6 +82,11 @@ struct WindowData {
   std::optional<ControlState> control;
 };
 
+// A combo box with CBS_DROPDOWNLIST has no edit; any other is typed.
+inline bool isDropDownList(const ControlState& c) {
+  return c.kind == ControlKind::ComboBox && (c.style & CBS_TYPEMASK) == CBS_DROPDOWNLIST;
+}
+
 inline constexpr const char* kDialogClass = "#32770";
 inline constexpr const char* kStatusBarClass = "msctls_statusbar32";
 
@@ -114,14 +120,29 @@ std::intptr_t deliverMessage(Window w, unsigned message, std::uintptr_t wParam,
 // Calls only the procedure, no default handling.
 std::intptr_t callProcedure(Window w, unsigned message, std::uintptr_t wParam,
                             std::intptr_t lParam);
-// Sets an edit's text and sends EN_UPDATE and EN_CHANGE to its dialog.
-// Returns false if `control` is not a control.
+// Runs the message loop for one window: dispatches, in order, the messages
+// posted to it (by the dialog's default handling or by its procedure),
+// including those posted while doing so. A user's action ends with this, as
+// the message loop runs before the next input.
+void dispatchPostedTo(Window w);
+// The program's text write (WM_SETTEXT): an edit takes it and sends
+// EN_UPDATE and EN_CHANGE to its dialog; a drop-down combo takes it quietly;
+// a drop-down list refuses it (false), as does anything but a control.
 bool setControlText(Window control, const char* text);
+// Sends the two notifications of a changed text (EN_UPDATE and EN_CHANGE,
+// or CBN_EDITUPDATE and CBN_EDITCHANGE), the second only if the control
+// still exists after the first.
+void notifyTextChanged(Window dialog, Window control, int id, unsigned update, unsigned change);
 void recordDialogEndLocked(Window dialog, std::intptr_t result);
 void resetDialogsLocked();
 
 // ---- timers and message loop (message_loop.cpp) ---------------------------
 void killWindowTimersLocked(Window w);
+void postLocked(const Message& message);   // notify stateChanged() after unlocking
+// Takes the oldest message posted to `w` out of the queue.
+bool takePostedLocked(Window w, Message* message);
+// A destroyed window's posted messages are dropped.
+void dropPostedLocked(Window w);
 // Keeps every timer's remaining time when the clock is switched.
 void rebaseTimersLocked(std::uint64_t oldNow, std::uint64_t newNow);
 void resetMessageLoopLocked();

@@ -133,6 +133,7 @@ void removeLocked(Window w) {
   }
   if (data.foreign) r.destroyedForeign.insert(w);
   killWindowTimersLocked(w);
+  dropPostedLocked(w);
   r.windows.erase(it);
 }
 

@@ -42,6 +42,11 @@ TEST(CorrectionKernels, BackgroundFactorsMultiplyTruncateAndSaturate) {
 // The kernels work in blocks; every length, offset and value must give the
 // per-byte results.
 TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
+  // The kernel level is process-wide: the full level comes back however
+  // the test ends, so later tests do not run on a narrowed one.
+  struct RestoreKernelLevel {
+    ~RestoreKernelLevel() { vx::limitKernelLevel(vx::KernelLevel::Avx512); }
+  } restoreKernelLevel;
   std::uint32_t seed = 12345;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
   for (std::size_t pixels : {0u, 1u, 3u, 4u, 5u, 6u, 7u, 15u, 16u, 17u, 63u, 64u, 65u, 1000u}) {
@@ -302,7 +307,7 @@ TEST_F(CorrectionTest, PixelFormatQueryFailureLeavesTheSwitchOff) {
   EXPECT_EQ(hl::messageBoxes()[0].caption, "VARCAM-ERROR");
 }
 
-TEST_F(CorrectionTest, CaptureDarkFrame) {
+TEST_F(CorrectionTest, DarkFrameIsTakenAfterTheUserConfirmsAndStoredAtFrameSize) {
   startPreview();
   vzsim::setScene(1, vzsim::Scene::Covered);
   const platform::Window panel = openPanel(Section::ImageCorrection, {vx::kCorrectionDarkStatus});
@@ -329,7 +334,7 @@ TEST_F(CorrectionTest, CaptureDarkFrame) {
   });
 }
 
-TEST_F(CorrectionTest, CaptureBackground) {
+TEST_F(CorrectionTest, BackgroundFromFourFramesLiftsTheVignettedCorners) {
   startPreview();
   vzsim::setScene(1, vzsim::Scene::Flat);
   state.lightSource = 2;

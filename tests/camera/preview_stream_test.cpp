@@ -245,7 +245,7 @@ TEST_F(PreviewTest, StartingInAnotherWindowMovesTheTimer) {
   EXPECT_EQ(timers[0].window, other);
 }
 
-TEST_F(PreviewTest, StopPreview) {
+TEST_F(PreviewTest, StopEndsTheStreamOnceAndDestroysTheDisplayWindow) {
   ASSERT_EQ(open(), 1);
   ASSERT_EQ(vx::startPreview(camera, window), 1);
   clearRecords();
@@ -265,7 +265,7 @@ TEST_F(PreviewTest, StopPreview) {
   EXPECT_TRUE(vzsim::journal().empty()) << "a stopped stream is not stopped again";
 }
 
-TEST_F(PreviewTest, GeometrySetters) {
+TEST_F(PreviewTest, GeometrySettersApplyFormatsAndWindowSizes) {
   ASSERT_EQ(open(), 1);
   ASSERT_EQ(vx::startPreview(camera, window), 1);
   clearRecords();
@@ -470,7 +470,7 @@ TEST_F(PreviewTest, ExposureSwitchOnlyWhileTheCameraExposes) {
   EXPECT_EQ(writes(PropExposure).back().args.at(1), "7");
 }
 
-TEST_F(PreviewTest, Grayscale) {
+TEST_F(PreviewTest, GrayscaleWritesSaturationZeroAndBackOrFillsTheOpenPanel) {
   ASSERT_EQ(open(), 1);
   state.saturation.preview = 50.0f;
   ASSERT_EQ(vx::setGrayscale(camera, 1), 1);

@@ -1,6 +1,6 @@
 // The command state that a host cannot read back through AcqControl: the
 // pixel-format index, the stored resolution indices, the capture-area mark
-// and the rectangles as stored, with a local driver against the
+// and the rectangles as stored, with a local DriverState against the
 // simulated camera; and the value conversions at the command boundary.
 #include "camera/one_shot.h"
 #include "driver/acq_control.h"
@@ -10,11 +10,11 @@
 #include "platform/headless_control.h"
 #include "hostimaging/host_imaging_control.h"
 #include "vividozuz/sim_control.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <limits>
 
@@ -111,7 +111,9 @@ TEST_F(ControlState, SnapStateMachine) {
 }
 
 TEST_F(ControlState, SettingsPathIsReplacedOnlyByAPathThatFits) {
-  char path[] = "/tmp/vx-control-state.ini";
+  const vxtest::ScratchFolder scratch;
+  std::string settings = scratch.file("control-state.ini");
+  char* path = settings.data();
   driver.commands.settingsPath.assign("/kept.ini");
   std::string tooLong(260, 'a');
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 0, tooLong.data()), 6);
@@ -120,7 +122,6 @@ TEST_F(ControlState, SettingsPathIsReplacedOnlyByAPathThatFits) {
   EXPECT_STREQ(driver.commands.settingsPath.c_str(), "/kept.ini");
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 2, path), 0);
   EXPECT_STREQ(driver.commands.settingsPath.c_str(), path);
-  std::remove(path);
 }
 
 TEST(ControlValues, HundredthsReadBackAsSet) {

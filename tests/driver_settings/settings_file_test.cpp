@@ -7,7 +7,6 @@
 #include "driver/settings_file.h"
 #include "engines/exposure_controller.h"
 #include "camera/property_accessors.h"
-#include "engines/resolution_table.h"
 
 namespace {
 
@@ -25,7 +24,6 @@ class SettingsFile : public DriverSettingsTest {
     writeText(file("load.ini"), text);
     vx::loadSettings(driver);
   }
-  const engines::ResolutionTable& table() const { return *camera.resolutionTable(); }
 };
 
 // Camera 139: auto exposure, a 2048 x 1536 sensor and eight modes of
@@ -160,9 +158,10 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryValue) {
   EXPECT_EQ(acquire.factorY, 2);
   EXPECT_EQ(acquire.binningX, 1);
   EXPECT_EQ(acquire.binningY, 0);
-  // The selected acquisition size is the table entry's.
-  EXPECT_EQ(state.acquisition.selectedWidth, table().acquireModes[5].width);
-  EXPECT_EQ(state.acquisition.selectedHeight, table().acquireModes[5].height);
+  // The selected acquisition size is the list entry's: camera 139's sixth
+  // acquisition entry is "800 x 600 (subsampled by 2)".
+  EXPECT_EQ(state.acquisition.selectedWidth, 800);
+  EXPECT_EQ(state.acquisition.selectedHeight, 600);
   EXPECT_EQ(driver.commands.previewRect, (platform::Rect{0, 0, 1280, 960}));
   EXPECT_EQ(driver.commands.acquireRect, (platform::Rect{0, 0, 800, 600}));
 
@@ -347,22 +346,22 @@ TEST_F(SettingsFile, AnotherModelShowsTheBoxOnceAndFallsBackToEntryZero) {
   EXPECT_EQ(shown[0].caption, "Camera Model Validation");
   EXPECT_EQ(shown[0].owner, state.hostWindow);
 
-  float minimum = 0, maximum = 0;
-  vx::getExposureRange(camera, minimum, maximum);
-  EXPECT_FLOAT_EQ(state.exposure.preview, maximum);
-  EXPECT_FLOAT_EQ(state.exposure.acquire, minimum);
+  // Held inside the camera's range, 0 to 261.33 ms: the slowest rate,
+  // 3.75 fps, has a period of 1000 / 3.75 = 266.67 ms, less 2 % = 261.33 ms.
+  EXPECT_FLOAT_EQ(state.exposure.preview, 261.33f);
+  EXPECT_FLOAT_EQ(state.exposure.acquire, 0.0f);
   EXPECT_EQ(state.frameRateChoice, 3) << "the frame-rate index is not applied";
 
-  const engines::ResolutionMode& first = table().previewModes[0];
+  // Entry 0 of both of camera 139's lists is the whole 2048 x 1536 sensor.
   EXPECT_EQ(state.display.index, 0);
-  EXPECT_EQ(state.display.width, first.width);
+  EXPECT_EQ(state.display.width, 2048);
   EXPECT_EQ(state.preview.index, 0);
-  EXPECT_EQ(state.preview.width, first.width);
-  EXPECT_EQ(state.preview.height, first.height);
+  EXPECT_EQ(state.preview.width, 2048);
+  EXPECT_EQ(state.preview.height, 1536);
   EXPECT_EQ(state.preview.offsetX, 0);
   EXPECT_EQ(state.acquisition.index, 0);
-  EXPECT_EQ(state.acquisition.width, table().acquireModes[0].width);
-  EXPECT_EQ(state.acquisition.selectedWidth, table().acquireModes[0].width);
+  EXPECT_EQ(state.acquisition.width, 2048);
+  EXPECT_EQ(state.acquisition.selectedWidth, 2048);
   // The rectangles still take the sizes written in the file.
   EXPECT_EQ(driver.commands.previewRect, (platform::Rect{0, 0, 1024, 768}));
   EXPECT_EQ(driver.commands.acquireRect, (platform::Rect{0, 0, 1280, 1024}));
@@ -381,13 +380,13 @@ TEST_F(SettingsFile, IndicesAreHeldInsideTheLists) {
   loadText("[Camera]\nID=139\n[Resolution]\nWindow Size Index=40\nWindow Size Width=640\n"
            "Window Size Height=480\nIndex=99\nWidth=640\nHeight=480\n"
            "[ResolutionAcq]\nIndex=-3\nWidth=1024\nHeight=768\n");
-  const int lastPreview = table().previewCount - 1;
-  EXPECT_EQ(state.display.index, lastPreview);
-  EXPECT_EQ(state.preview.index, lastPreview);
+  // Camera 139 has eight preview entries: 40 is held at the last, 7.
+  EXPECT_EQ(state.display.index, 7);
+  EXPECT_EQ(state.preview.index, 7);
   EXPECT_EQ(state.acquisition.index, 0);
   EXPECT_EQ(state.acquisition.width, 1024) << "the region is taken as stored";
-  EXPECT_EQ(state.acquisition.selectedWidth, table().acquireModes[0].width);
-  EXPECT_EQ(state.acquisition.selectedHeight, table().acquireModes[0].height);
+  EXPECT_EQ(state.acquisition.selectedWidth, 2048);
+  EXPECT_EQ(state.acquisition.selectedHeight, 1536);
 }
 
 TEST_F(SettingsFile, BrightnessTargetIsResetAndAutoExposureSetOnACapableCamera) {

@@ -109,7 +109,7 @@ TEST_F(AddFrames, OneFrameIsReportedThenDivided) {
             "Waiting on external trigger signal\nimages captured: 0\nstart frame: 0");
 }
 
-TEST_F(AddFrames, SumsAreCappedAndKeepTheColourOrder) {
+TEST_F(AddFrames, SumsAreTruncatedCappedAndKeepTheColourOrder) {
   prepareSnapshot(24, 3);
   frameValue = 150;
   const std::int32_t capped = add(2, 1);
@@ -117,9 +117,9 @@ TEST_F(AddFrames, SumsAreCappedAndKeepTheColourOrder) {
   EXPECT_EQ(framesTaken, 2) << "each frame of a sum of several is a new snapshot";
   EXPECT_EQ(hostimg::imageBytes(capped), std::vector<std::uint8_t>(24u * 3u * 3u, 255));
 
-  frameValue = 150;
-  const std::int32_t thirds = add(3, 2);  // 450 / 2 = 225
-  EXPECT_EQ(hostimg::imageBytes(thirds), std::vector<std::uint8_t>(24u * 3u * 3u, 225));
+  frameValue = 151;
+  const std::int32_t halfSum = add(3, 2);  // 453 / 2 = 226.5, truncated to 226
+  EXPECT_EQ(hostimg::imageBytes(halfSum), std::vector<std::uint8_t>(24u * 3u * 3u, 226));
 
   // Red, green and blue from their own planes, each halved.
   prepareSnapshot(24, 3);
@@ -141,7 +141,8 @@ TEST_F(AddFrames, GreyAndWideDepthsSumTheirOwnSamples) {
   EXPECT_EQ(hostimg::imageInfo(grey).type, 1);
   EXPECT_EQ(hostimg::imageBytes(grey), std::vector<std::uint8_t>(32, 255));
 
-  // 12 bits: 16-bit samples in 32-bit planes, capped at 4095.
+  // 12 bits: 16-bit samples in 32-bit planes, capped at 4095. 200 (0xC8)
+  // is 0xC8C = 3212 in 12 bits: 3 x 3212 / 2 = 4818, capped.
   driver.capture.greyMode = 0;
   driver.capture.colourCamera = 0;
   driver.capture.mono12Bit = 1;
@@ -149,8 +150,12 @@ TEST_F(AddFrames, GreyAndWideDepthsSumTheirOwnSamples) {
   const std::int32_t wide = add(3, 2);
   ASSERT_GE(wide, 0);
   EXPECT_EQ(hostimg::imageInfo(wide).type, 4);
-  const std::uint32_t expected = std::min<std::uint32_t>(3u * vx::wideSampleTable(12)[200] / 2u, 4095u);
-  EXPECT_EQ(hostimg::pixel(wide, 5, 1), std::vector<std::uint32_t>{expected});
+  EXPECT_EQ(hostimg::pixel(wide, 5, 1), std::vector<std::uint32_t>{4095u});
+  // 199 (0xC7) is 0xC7C = 3196: 2 x 3196 / 3 = 2130.67, truncated to 2130.
+  frameValue = 199;
+  const std::int32_t twoThirds = add(2, 3);
+  ASSERT_GE(twoThirds, 0);
+  EXPECT_EQ(hostimg::pixel(twoThirds, 5, 1), std::vector<std::uint32_t>{2130u});
 
   // 16 bits saturate instead of wrapping round.
   driver.capture.mono12Bit = 0;

@@ -59,21 +59,28 @@ TEST_F(GetImage, GreyModeAndMonochromeDepths) {
   for (std::int32_t y = 0; y < 8; ++y) EXPECT_EQ(imageRow(grey, y), pictureRow(y, 0, 64, false));
 
   // Once a monochrome camera was seen, 16 and 12 bits: 16-bit samples
-  // spread over the depth.
+  // spread over the depth by repeating the red byte's top bits.
   driver.capture.greyMode = 0;
   driver.capture.colourCamera = 0;
-  for (const int bits : {16, 12}) {
-    driver.capture.mono12Bit = bits == 12 ? 1 : 0;
+  const std::uint8_t reds[] = {0x00, 0x01, 0x80, 0xC8, 0xFF};
+  const auto row2 = static_cast<std::size_t>(driver.snapshot.height - 1 - 2) * 64u * 3u;
+  for (std::size_t x = 0; x < 5; ++x) driver.snapshot.rgb[row2 + 3 * x + 2] = reds[x];
+  struct Depth {
+    int bits, type;
+    std::uint32_t samples[5];
+  } depths[] = {
+      {16, 6, {0x0000, 0x0101, 0x8080, 0xC8C8, 0xFFFF}},  // v x 257
+      {12, 4, {0x000, 0x010, 0x808, 0xC8C, 0xFFF}},       // v << 4 | v >> 4
+  };
+  for (const Depth& d : depths) {
+    SCOPED_TRACE(d.bits);
+    driver.capture.mono12Bit = d.bits == 12 ? 1 : 0;
     driver.snapshot.lineCursor = 7;
     const std::int32_t wide = vx::transferImage(driver, -1);
     ASSERT_GE(wide, 0);
-    EXPECT_EQ(hostimg::imageInfo(wide).type, bits == 16 ? 6 : 4);
-    const auto red = pictureRow(2, 0, 64, false);
-    for (std::int32_t x = 0; x < 64; x += 9) {
-      const std::vector<std::uint32_t> sample = hostimg::pixel(wide, x, 2);
-      ASSERT_EQ(sample.size(), 1u);
-      EXPECT_EQ(sample[0], vx::wideSampleTable(bits)[red[static_cast<std::size_t>(x)]]);
-    }
+    EXPECT_EQ(hostimg::imageInfo(wide).type, d.type);
+    for (std::int32_t x = 0; x < 5; ++x)
+      EXPECT_EQ(hostimg::pixel(wide, x, 2), std::vector<std::uint32_t>{d.samples[x]}) << x;
   }
 }
 

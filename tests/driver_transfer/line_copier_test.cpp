@@ -110,20 +110,33 @@ TEST_F(LineCopier, NoSnapshotOrAFreedBufferCopiesNothing) {
 }
 
 TEST_F(LineCopier, WideSamplesSpreadOverTheDepth) {
-  for (const int bits : {10, 12, 16}) {
-    const std::uint16_t* table = vx::wideSampleTable(bits);
-    EXPECT_EQ(table[0], 0);
-    EXPECT_EQ(table[255], (1u << bits) - 1);
+  // The 8-bit value's top bits repeat below it: 0xC8 is 0x323 in 10 bits
+  // (v << 2 | v >> 6), 0xC8C in 12 (v << 4 | v >> 4), 0xC8C8 in 16.
+  struct Depth {
+    int bits;
+    std::uint16_t of00, of01, of80, ofC8, ofFF;
+  } depths[] = {{10, 0, 0x004, 0x202, 0x323, 0x3FF},
+                {12, 0, 0x010, 0x808, 0xC8C, 0xFFF},
+                {16, 0, 0x0101, 0x8080, 0xC8C8, 0xFFFF}};
+  for (const Depth& d : depths) {
+    SCOPED_TRACE(d.bits);
+    const std::uint16_t* table = vx::wideSampleTable(d.bits);
+    EXPECT_EQ(table[0x00], d.of00);
+    EXPECT_EQ(table[0x01], d.of01);
+    EXPECT_EQ(table[0x80], d.of80);
+    EXPECT_EQ(table[0xC8], d.ofC8);
+    EXPECT_EQ(table[0xFF], d.ofFF);
     for (int v = 1; v < 256; ++v) ASSERT_GT(table[v], table[v - 1]);
-    EXPECT_EQ(table[0x80] >> (bits - 8), 0x80) << "the top bits are the 8-bit value";
   }
 
-  prepareSnapshot(5, 1);
-  std::vector<std::uint16_t> out(15);
-  vx::copyImageRow(driver, 0, 0, 5, reinterpret_cast<std::uint8_t*>(out.data()),
+  // A copy through the 12-bit table: red, green, blue of each pixel.
+  prepareFlatSnapshot(2, 1, 0x01);
+  driver.snapshot.rgb[0] = 0xFF;  // blue of pixel 0
+  driver.snapshot.rgb[5] = 0xC8;  // red of pixel 1
+  std::vector<std::uint16_t> out(6);
+  vx::copyImageRow(driver, 0, 0, 2, reinterpret_cast<std::uint8_t*>(out.data()),
                    vx::RowLayout{true, vx::wideSampleTable(12)});
-  const auto row = pictureRow(0, 0, 5, true);
-  for (std::size_t i = 0; i < 15; ++i) EXPECT_EQ(out[i], vx::wideSampleTable(12)[row[i]]);
+  EXPECT_EQ(out, (std::vector<std::uint16_t>{0x010, 0x010, 0xFFF, 0xC8C, 0x010, 0x010}));
 }
 
 } // namespace

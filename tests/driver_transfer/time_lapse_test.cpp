@@ -2,11 +2,11 @@
 // files, their content, the timing of the captures and every way a series
 // ends.
 #include "tests/driver_transfer/transfer_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/time_lapse.h"
 
 #include <cstdio>
-#include <unistd.h>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -50,16 +50,9 @@ class TimeLapse : public TransferTest {
     callbacks.clear();
     lapseDriver = &driver;
     killAfterFile = killTimerAfterFile = renameAfterFile = -1;
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() / ("vx_lapse_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = scratch.path();
     setPrefix((dir / "shot").string());
     openCamera(640, 480);
-  }
-  void TearDown() override {
-    TransferTest::TearDown();
-    fs::remove_all(dir);
   }
 
   void setPrefix(const std::string& prefix) { std::snprintf(prefixText, sizeof prefixText, "%s", prefix.c_str()); }
@@ -93,6 +86,7 @@ class TimeLapse : public TransferTest {
     return false;
   }
 
+  vxtest::ScratchFolder scratch;
   fs::path dir;
 };
 

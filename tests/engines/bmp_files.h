@@ -2,13 +2,14 @@
 // folder that is removed with the object.
 #pragma once
 
+#include "support/scratch_folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 namespace engines::testing {
 
@@ -43,16 +44,7 @@ inline std::vector<std::uint8_t> bmpBytes(const BmpHeader& h, const std::vector<
 
 class ScratchFolder {
  public:
-  ScratchFolder() {
-    static int serial = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vx_engines_test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
+  ScratchFolder() = default;
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -78,7 +70,8 @@ class ScratchFolder {
   std::filesystem::path path() const { return path_; }
 
  private:
-  std::filesystem::path path_;
+  vxtest::ScratchFolder folder_;
+  std::filesystem::path path_ = folder_.path();
 };
 
 }  // namespace engines::testing

@@ -41,7 +41,6 @@ class SimCameraTest : public ::testing::Test {
     for (float r : rates) model.frameRates.push_back(vzsim::frameRate(r));
     return model;
   }
-  static float maxExposureAt(float rate) { return vzsim::frameRate(rate).maxExposure; }
 
   // Attaches `model` as the only camera and opens it.
   VarcamHandle open(const vzsim::CameraModel& model) {

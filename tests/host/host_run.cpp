@@ -6,8 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace host_test {
 namespace {
@@ -63,15 +66,21 @@ HostRun runHost(const std::vector<std::string>& args, const std::filesystem::pat
 
 ScratchFolder::ScratchFolder() : ScratchFolder(testName()) {}
 
-ScratchFolder::ScratchFolder(const std::string& name) : path_(std::filesystem::path(VX_HOST_SCRATCH) / name) {
-  std::filesystem::remove_all(path_);
-  std::filesystem::create_directories(path_);
+ScratchFolder::ScratchFolder(const std::string& name) {
+  // A unique suffix: the same test may run in two processes at once (its
+  // own and the suite's one-process run), and each needs its own folder.
+  std::filesystem::create_directories(VX_HOST_SCRATCH);
+  std::string pattern = (std::filesystem::path(VX_HOST_SCRATCH) / (name + "-XXXXXX")).string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a folder like " + pattern);
+  path_ = pattern;
 }
 
 ScratchFolder::~ScratchFolder() {
   if (!keep_ && !::testing::Test::HasFailure()) {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+  } else {
+    std::fprintf(stderr, "files kept in %s\n", path_.c_str());
   }
 }
 

@@ -22,9 +22,9 @@ struct HostRun {
 // directory and holds its captured output.
 HostRun runHost(const std::vector<std::string>& args, const std::filesystem::path& folder);
 
-// A folder named after the running test under the suite's scratch folder,
-// emptied when created and removed at the end unless the test failed or
-// keep() was called.
+// A fresh folder named after the running test (with a unique suffix) under
+// the suite's scratch folder, removed at the end unless the test failed or
+// keep() was called; a kept folder's path is printed.
 class ScratchFolder {
  public:
   ScratchFolder();

@@ -2,7 +2,6 @@
 
 #include <png.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -10,19 +9,6 @@
 #include <memory>
 
 namespace hostimg_test {
-
-ScratchDir::ScratchDir() {
-  static int counter = 0;
-  path_ = std::filesystem::temp_directory_path() /
-          ("hostimg_test_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-  std::filesystem::remove_all(path_);
-  std::filesystem::create_directories(path_);
-}
-
-ScratchDir::~ScratchDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
 
 std::vector<std::uint8_t> pattern(std::size_t size, unsigned seed) {
   std::vector<std::uint8_t> bytes(size);

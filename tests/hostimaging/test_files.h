@@ -3,6 +3,8 @@
 // the library under test.
 #pragma once
 
+#include "support/scratch_folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -13,14 +15,14 @@ namespace hostimg_test {
 // A fresh directory, removed with its contents at the end of the test.
 class ScratchDir {
  public:
-  ScratchDir();
-  ~ScratchDir();
+  ScratchDir() = default;
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
   std::string file(const std::string& name) const { return (path_ / name).string(); }
 
  private:
-  std::filesystem::path path_;
+  vxtest::ScratchFolder folder_;
+  std::filesystem::path path_ = folder_.path();
 };
 
 struct Picture {

@@ -1,26 +1,18 @@
 // Small 24-bit BMP files in a scratch folder removed with the object.
 #pragma once
 
+#include "support/scratch_folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 class BmpScratch {
  public:
-  BmpScratch() {
-    static int serial = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vx_ui_test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-    std::filesystem::create_directories(path_);
-  }
-  ~BmpScratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
+  BmpScratch() = default;
   BmpScratch(const BmpScratch&) = delete;
   BmpScratch& operator=(const BmpScratch&) = delete;
 
@@ -55,5 +47,6 @@ class BmpScratch {
   static void put(std::vector<std::uint8_t>& out, std::uint32_t value, int count) {
     for (int i = 0; i < count; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
   }
-  std::filesystem::path path_;
+  vxtest::ScratchFolder folder_;
+  std::filesystem::path path_ = folder_.path();
 };

@@ -105,6 +105,13 @@ TEST_F(UiTest, CameraInformationShowsTheIdentifiedTexts) {
   EXPECT_EQ(hl::controlInfo(panel, vx::kInfoFpgaVersion).text, "2.3");
   EXPECT_EQ(hl::controlInfo(panel, 1101).text, "Camera Model: ");
   EXPECT_EQ(hl::controlInfo(panel, 1111).text, "Firmware 1 Version: ");
+  // The texts are for reading: the user cannot type over them.
+  for (int id : {vx::kInfoModel, vx::kInfoSerial, vx::kInfoApiVersion, vx::kInfoDriverVersion,
+                 vx::kInfoFirmwareVersion, vx::kInfoFpgaVersion}) {
+    hl::typeText(panel, id, "9");
+  }
+  EXPECT_EQ(hl::controlInfo(panel, vx::kInfoModel).text, "Model 02");
+  EXPECT_EQ(hl::controlInfo(panel, vx::kInfoFpgaVersion).text, "2.3");
 
   platform::setWindowPos(panel, nullptr, 50, 60, 0, 0, platform::SWP_NOSIZE);
   hl::clickButton(panel, vx::kPanelClose);

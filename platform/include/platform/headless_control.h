@@ -121,11 +121,12 @@ PLATFORM_API std::vector<bool> waitCursorCalls();
 // Dialogs behave as Win32 dialogs do in these respects: a modal dialog is
 // shown and active while its script runs and disables its owner meanwhile;
 // a modeless one is created hidden. WM_CLOSE that the procedure does not
-// handle (returns 0) is turned into WM_COMMAND IDCANCEL (BN_CLICKED, lParam
-// the Cancel button or null), unless a Cancel button exists and is disabled;
-// Win32 posts that command, here it is sent at once. Destroying a window
-// destroys the windows it owns first, then sends WM_DESTROY, then removes
-// its children; its timers are killed.
+// handle is turned into a posted WM_COMMAND IDCANCEL as platform.h says;
+// the modal run delivers it after the script, and a user's action below
+// delivers what it caused to be posted to its dialog before it returns (the
+// message loop runs before the next input). Destroying a window destroys
+// the windows it owns first, then sends WM_DESTROY, then removes its
+// children; its timers and the messages posted to it are dropped.
 using DialogScript = std::function<void(Window dialog)>;
 PLATFORM_API void setDialogScript(int templateId, DialogScript script);
 PLATFORM_API void clearDialogScripts();
@@ -144,6 +145,7 @@ PLATFORM_API Window findDialog(int templateId);         // the newest existing o
 struct ControlInfo {
   bool exists = false;
   ControlKind kind = ControlKind::Static;
+  std::uint32_t style = 0;         // the template's styles
   std::string text;                // caption or edit text
   int checked = 0;                 // check boxes and radio buttons
   std::vector<std::string> items;  // combo items
@@ -162,24 +164,44 @@ PLATFORM_API ControlInfo controlInfo(Window dialog, int id);
 // the wrong kind) do nothing. Send the message with sendMessage instead to
 // simulate what reaches a dialog by other paths.
 // clickButton: push buttons, check boxes (toggle) and radio buttons (checks
-// itself and unchecks the rest of its group, the run of consecutive radio
-// buttons around it in template order), then WM_COMMAND BN_CLICKED.
+// itself and unchecks the rest of its group, as platform.h says), then
+// WM_COMMAND BN_CLICKED.
 PLATFORM_API void clickButton(Window dialog, int id);
-// EN_SETFOCUS, then the text is set (EN_UPDATE, EN_CHANGE).
+// EN_SETFOCUS, then the keystrokes: the old text is selected and each
+// character replaces it or follows it, each accepted one sending EN_UPDATE
+// and EN_CHANGE with the text so far ("" deletes the old text). A
+// number-only edit (ES_NUMBER) refuses every non-digit, a read-only edit
+// (ES_READONLY) every keystroke. When a handler rewrites the edit
+// meanwhile, the caret is at its start afterwards (as after any program
+// write) and the remaining characters are inserted there.
 PLATFORM_API void typeText(Window dialog, int id, const char* text);
 PLATFORM_API void focusEdit(Window dialog, int id);              // EN_SETFOCUS
-// Selects an existing item (out of range: nothing), then CBN_SELCHANGE.
+// Selects an existing item (out of range: nothing), then CBN_SELENDOK and
+// CBN_SELCHANGE. A drop-down list's text is the new item during both; a
+// drop-down combo's edit still shows its old text then and takes the
+// item's text after them (read the item with comboGetLBText).
 PLATFORM_API void selectComboItem(Window dialog, int id, int index);
-// Sets a combo box's edit text, then CBN_EDITUPDATE and CBN_EDITCHANGE.
+// Types into a drop-down combo's edit (CBS_DROPDOWN; a drop-down list has
+// none: nothing happens) as typeText does, each keystroke sending
+// CBN_EDITUPDATE and CBN_EDITCHANGE. The list's selection is left alone.
 PLATFORM_API void typeComboText(Window dialog, int id, const char* text);
-// Sets the position (clamped into range), then WM_HSCROLL
-// makeWParam(code, position) with lParam = the trackbar.
+// Sets the position (clamped into range), then WM_HSCROLL (WM_VSCROLL for a
+// TBS_VERT trackbar) makeWParam(code, position) with lParam = the trackbar.
 PLATFORM_API void moveTrackbar(Window dialog, int id, int position,
                                unsigned code = SB_THUMBPOSITION);
-// Sets the position (clamped into range), then WM_VSCROLL
-// makeWParam(SB_THUMBPOSITION, position) with lParam = the up-down control.
-PLATFORM_API void pressUpDown(Window dialog, int id, int newPosition);
-PLATFORM_API void closeDialog(Window dialog);                    // WM_CLOSE
+// One click on an up-down control's arrow. The up (or, with UDS_HORZ,
+// right) arrow moves toward the range's maximum: with the default range
+// 100..0 it lowers the position. First WM_NOTIFY UDN_DELTAPOS (wParam the
+// id, lParam an UpDownNotify with the old position and the delta of one
+// step; the position moves by the delta the procedure leaves there), then
+// the position moves, staying within the range (at its end it stays put),
+// then WM_VSCROLL (WM_HSCROLL with UDS_HORZ) makeWParam(SB_THUMBPOSITION,
+// new position) and, as the button is released, the same with SB_ENDSCROLL;
+// lParam the up-down control. Both are sent also when nothing moved.
+enum class UpDownArrow { Up, Down };
+PLATFORM_API void pressUpDown(Window dialog, int id, UpDownArrow arrow);
+// The close box: WM_CLOSE, then what its default handling posted.
+PLATFORM_API void closeDialog(Window dialog);
 // WM_ACTIVATEAPP (wParam 1 or 0, lParam = otherThreadId) to every existing
 // modeless dialog, in creation order.
 PLATFORM_API void activateApp(bool active, std::uint32_t otherThreadId);

@@ -52,6 +52,7 @@ struct Rect {
 inline constexpr unsigned WM_DESTROY = 0x0002;
 inline constexpr unsigned WM_CLOSE = 0x0010;
 inline constexpr unsigned WM_ACTIVATEAPP = 0x001C;
+inline constexpr unsigned WM_NOTIFY = 0x004E;
 inline constexpr unsigned WM_INITDIALOG = 0x0110;
 inline constexpr unsigned WM_COMMAND = 0x0111;
 inline constexpr unsigned WM_TIMER = 0x0113;
@@ -60,6 +61,7 @@ inline constexpr unsigned WM_VSCROLL = 0x0115;
 
 inline constexpr unsigned BN_CLICKED = 0;
 inline constexpr unsigned CBN_SELCHANGE = 1;
+inline constexpr unsigned CBN_SELENDOK = 9;
 inline constexpr unsigned CBN_EDITCHANGE = 5;
 inline constexpr unsigned CBN_EDITUPDATE = 6;
 inline constexpr unsigned EN_SETFOCUS = 0x0100;
@@ -68,6 +70,10 @@ inline constexpr unsigned EN_UPDATE = 0x0400;
 inline constexpr unsigned SB_THUMBPOSITION = 4;
 inline constexpr unsigned SB_THUMBTRACK = 5;
 inline constexpr unsigned SB_ENDSCROLL = 8;
+
+// Up-down notification sent (as WM_NOTIFY) before an arrow press moves the
+// position; lParam points at an UpDownNotify.
+inline constexpr unsigned UDN_DELTAPOS = 0xFFFFFD2Eu;  // UDN_FIRST - 1
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
@@ -169,11 +175,22 @@ enum class ControlKind {
   CheckBox,    // auto check box
   RadioButton, // auto radio button
   Edit,
-  ComboBox,    // drop-down list or drop-down combo
+  ComboBox,    // typed drop-down combo, or drop-down list with CBS_DROPDOWNLIST
   Trackbar,    // msctls_trackbar32
-  UpDown,      // msctls_updown32
+  UpDown,      // msctls_updown32, without a buddy
   GroupBox,
 };
+
+// Styles a control template may carry, with their Win32 values. The kind
+// gives the control's class and base style; these add to it.
+inline constexpr std::uint32_t WS_GROUP = 0x00020000u;     // any kind: starts a group
+inline constexpr std::uint32_t ES_READONLY = 0x0800u;      // edit: the user cannot type
+inline constexpr std::uint32_t ES_NUMBER = 0x2000u;        // edit: typed non-digits are refused
+inline constexpr std::uint32_t CBS_DROPDOWN = 0x0002u;     // combo: typed edit above the list (the default)
+inline constexpr std::uint32_t CBS_DROPDOWNLIST = 0x0003u; // combo: list only, no typing
+inline constexpr std::uint32_t CBS_TYPEMASK = 0x0003u;
+inline constexpr std::uint32_t UDS_HORZ = 0x0040u;         // up-down: arrows left/right, WM_HSCROLL
+inline constexpr std::uint32_t TBS_VERT = 0x0002u;         // trackbar: vertical, WM_VSCROLL
 
 struct ControlTemplate {
   int id = 0;
@@ -182,6 +199,19 @@ struct ControlTemplate {
   Rect rect{};          // client pixels
   bool visible = true;
   bool enabled = true;
+  std::uint32_t style = 0;  // the styles above
+};
+
+// NMHDR and NMUPDOWN, the data of WM_NOTIFY from an up-down control.
+struct NotifyHeader {
+  Window from = nullptr;
+  std::uintptr_t idFrom = 0;
+  unsigned code = 0;
+};
+struct UpDownNotify {
+  NotifyHeader header;
+  int position = 0;  // the position before the press
+  int delta = 0;     // the proposed change
 };
 
 struct DialogTemplate {
@@ -203,10 +233,23 @@ PLATFORM_API bool endDialog(Window dialog, std::intptr_t result);          // En
 PLATFORM_API std::intptr_t sendMessage(Window w, unsigned message, std::uintptr_t wParam,
                                        std::intptr_t lParam);              // SendMessageA to a dialog
 PLATFORM_API Window dialogItem(Window dialog, int id);                     // GetDlgItem
+PLATFORM_API int dialogControlId(Window control);                          // GetDlgCtrlID (0: none)
 
+// What every backend's dialogs do by default, as Win32's dialog manager:
+// - WM_CLOSE that the procedure does not handle (returns 0) posts
+//   WM_COMMAND makeWParam(IDCANCEL, BN_CLICKED) to the dialog, lParam the
+//   control with id 2 (or null), whatever that control is; nothing is posted
+//   when that control is disabled. A dialog whose id 2 is not a Cancel
+//   button therefore handles WM_CLOSE itself.
+// - A radio button clicked by the user unchecks the other radio buttons of
+//   its group (from a control with WS_GROUP to the next one) that are
+//   visible and enabled.
+//
 // Control access by id, each the Win32 call or control message named.
-// Writing an edit's text sends EN_UPDATE and EN_CHANGE to the dialog
-// procedure before returning, as SetDlgItemTextA on an edit does.
+// Writing an edit's text (read-only and number-only ones too, and any
+// text) sends EN_UPDATE and EN_CHANGE to the dialog procedure before
+// returning, as SetDlgItemTextA on an edit does. A drop-down combo takes a
+// text write without notifying; a drop-down list refuses it (false).
 PLATFORM_API bool setDlgItemText(Window dialog, int id, const char* text);        // SetDlgItemTextA
 PLATFORM_API int getDlgItemText(Window dialog, int id, char* buffer, int size);   // GetDlgItemTextA
 PLATFORM_API bool checkDlgButton(Window dialog, int id, int state);               // CheckDlgButton
@@ -217,6 +260,9 @@ PLATFORM_API int comboAddString(Window dialog, int id, const char* text);       
 PLATFORM_API int comboSetCurSel(Window dialog, int id, int index);                // CB_SETCURSEL
 PLATFORM_API int comboGetCurSel(Window dialog, int id);                           // CB_GETCURSEL (-1 none)
 PLATFORM_API int comboGetCount(Window dialog, int id);                            // CB_GETCOUNT
+// CB_GETLBTEXT: copies item `index` (terminated, cut to size) and returns the
+// number of chars copied, or -1 when there is no such item.
+PLATFORM_API int comboGetLBText(Window dialog, int id, int index, char* buffer, int size);
 PLATFORM_API bool trackbarSetRange(Window dialog, int id, int minimum, int maximum); // TBM_SETRANGE
 PLATFORM_API bool trackbarSetPos(Window dialog, int id, int position);            // TBM_SETPOS (redraw)
 PLATFORM_API int trackbarGetPos(Window dialog, int id);                           // TBM_GETPOS
