@@ -1,6 +1,6 @@
 // The property accessors: stored values, the camera written with the panel
 // closed, the panel's edit written with it open.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/property_accessors.h"
 #include "ui/panel_ids.h"

@@ -5,12 +5,12 @@
 // with uniform dark frames (10 or 20) and uniform backgrounds (0.5 or 0.25),
 // a corrected frame must be shifted, or scaled, by one of them throughout; a
 // half-replaced frame would mix two.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"
 #include "engines/preview_overlay.h"
-#include "tests/engines/bmp_files.h"
+#include "support/bmp_files.h"
 
 #include <atomic>
 #include <memory>
@@ -105,14 +105,14 @@ std::unique_ptr<vx::BackgroundFactors> uniformBackground(double factor) {
 }
 
 std::vector<std::uint8_t> bitmap(int width, int height, std::uint8_t value) {
-  return engines::testing::bmpBytes({width, height, 24, 54},
+  return vxtest::bmpBytes({width, height, 24, 54},
                                     std::vector<std::uint8_t>(static_cast<std::size_t>(width * height * 3), value));
 }
 
 using CorrectionStress = CameraTest;
 
 TEST_F(CorrectionStress, ReplacingAndSwitchingWhileStreamingAtFullRate) {
-  engines::testing::ScratchFolder folder;
+  vxtest::BmpFolder folder;
   const std::string overlayA = folder.write("a.bmp", bitmap(16, 8, 200));
   const std::string overlayB = folder.write("b.bmp", bitmap(16, 8, 90));
   const std::string alpha = folder.write("alpha.bmp", bitmap(16, 8, 128));

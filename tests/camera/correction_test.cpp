@@ -1,6 +1,6 @@
 // Dark frames and backgrounds: capture, their correction of the live preview
 // through the SDK callbacks, and their discarding.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"

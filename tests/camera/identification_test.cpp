@@ -1,5 +1,5 @@
 // Model identification and property ranges at camera open.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/model_identification.h"
 #include "engines/exposure_controller.h"

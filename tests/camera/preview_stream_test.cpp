@@ -1,6 +1,6 @@
 // The live preview: format, window and status bar, geometry, snapshot mode,
 // exposure and grey rendering.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/preview_stream.h"
 #include "engines/exposure_controller.h"

@@ -1,5 +1,5 @@
 // Finding, choosing, opening and closing the camera.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/preview_stream.h"
 #include "engines/exposure_controller.h"

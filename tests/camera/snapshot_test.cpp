@@ -1,12 +1,12 @@
 // Snapshots at the acquisition settings, converted to RGB, and the camera
 // put back to the preview afterwards.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
 #include "driver/driver_snapshot.h"
 #include "engines/preview_overlay.h"
-#include "tests/engines/bmp_files.h"
+#include "support/bmp_files.h"
 
 #include <memory>
 
@@ -307,9 +307,9 @@ TEST_F(SnapshotTest, DarkFrameIsSubtracted) {
 }
 
 TEST_F(SnapshotTest, OverlayIsBlendedIntoCaptures) {
-  engines::testing::ScratchFolder folder;
+  vxtest::BmpFolder folder;
   std::vector<std::uint8_t> white(4 * 2 * 3, 255);
-  const std::string path = folder.write("white.bmp", engines::testing::bmpBytes({4, 2, 24, 54}, white));
+  const std::string path = folder.write("white.bmp", vxtest::bmpBytes({4, 2, 24, 54}, white));
   ASSERT_EQ(open(), 1);
   ASSERT_EQ(vx::setAcquisitionGeometry(camera, 0, 320, 240, 0, 0, 1, 1, 0, 0), 1);
   vzsim::setScene(1, vzsim::Scene::Covered);

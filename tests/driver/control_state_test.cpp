@@ -1,15 +1,13 @@
 // The command state that a host cannot read back through AcqControl: the
 // pixel-format index, the stored resolution indices, the capture-area mark
-// and the rectangles as stored, with a local DriverState against the
-// simulated camera; and the value conversions at the command boundary.
+// and the rectangles as stored, with a local driver against the simulated
+// camera; and the value conversions at the command boundary.
 #include "camera/one_shot.h"
 #include "driver/acq_control.h"
 #include "driver/command_dispatcher.h"
 #include "driver/control_commands.h"
 #include "driver/driver_lifecycle.h"
-#include "platform/headless_control.h"
-#include "hostimaging/host_imaging_control.h"
-#include "vividozuz/sim_control.h"
+#include "support/driver_test.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -20,23 +18,17 @@
 
 namespace {
 
-class ControlState : public ::testing::Test {
+class ControlState : public vxtest::DriverTest {
  protected:
   void SetUp() override {
-    platform::headless::reset();
-    vzsim::reset();
-    vzsim::setPacing(vzsim::Pacing::Free);
-    hostimg::reset();
+    DriverTest::SetUp();
     ASSERT_EQ(vx::openDriver(driver), 0);
   }
   void TearDown() override {
     vx::closeDriver(driver);
-    vzsim::reset();
+    DriverTest::TearDown();
   }
   std::int32_t set(int code, int parameter, void* data) { return vx::dispatchControl(driver, code, parameter, data); }
-
-  vx::Driver driver{nullptr};
-  vx::DriverState& state = driver.state;
 };
 
 TEST_F(ControlState, PixelFormatIndexIsTheLastEntryOfTheChosenDepth) {

@@ -1,7 +1,6 @@
 // The options window as the panel view: each route writes only into its own
 // section's panel, only while that panel is open, and says whether it was.
-#include "driver/driver.h"
-#include "platform/headless_control.h"
+#include "support/driver_test.h"
 #include "ui/panel_ids.h"
 
 #include <gtest/gtest.h>
@@ -42,10 +41,10 @@ std::intptr_t panelProc(platform::Window, unsigned message, std::uintptr_t wPara
   return 0;
 }
 
-class OpenPanelRoutes : public ::testing::Test {
+class OpenPanelRoutes : public vxtest::DriverTest {
  protected:
   void SetUp() override {
-    hl::reset();
+    DriverTest::SetUp();
     host_ = hl::createHostWindow("Host", {0, 0, 800, 600});
     int y = 0;
     for (int id : kEdits) controls_.push_back({id, platform::ControlKind::Edit, "", {0, y += 22, 60, y + 20}});
@@ -56,7 +55,7 @@ class OpenPanelRoutes : public ::testing::Test {
   }
   void TearDown() override {
     watched = nullptr;
-    hl::reset();
+    DriverTest::TearDown();
   }
 
   // A stand-in panel, registered as the section's open panel: with every
@@ -82,9 +81,6 @@ class OpenPanelRoutes : public ::testing::Test {
   static bool checked(platform::Window panel, int id) {
     return platform::isDlgButtonChecked(panel, id) == platform::BST_CHECKED;
   }
-
-  vx::Driver driver{nullptr};
-  vx::OptionsWindow& options = driver.options;
 
  private:
   platform::Window host_ = nullptr;

@@ -1,48 +1,29 @@
-// A local driver state with the simulated camera opened through the camera
-// session, a host window, and helpers to drive the options window.
+// The options window tests: a local driver in a freshly reset world (see
+// support/driver_test.h) with the simulated camera opened through the
+// camera session, a host window, and helpers to drive the options window.
 #pragma once
 
-#include "camera/camera_session.h"
 #include "camera/preview_stream.h"
-#include "driver/driver.h"
-#include "platform/headless_control.h"
-#include "hostimaging/host_imaging_control.h"
-#include "vividozuz/sim_control.h"
+#include "support/driver_test.h"
 #include "ui/options_window.h"
 #include "ui/section_table.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace hl = platform::headless;
+using vxtest::calls;
+using vxtest::logged;
 
-class UiTest : public ::testing::Test {
+class UiTest : public vxtest::DriverTest {
  protected:
   void SetUp() override {
-    hl::reset();
-    vzsim::reset();
-    vzsim::setPacing(vzsim::Pacing::Free);
-    // Frames come back to back; however slow the machine (sanitizers), a
-    // grab waits for them rather than timing out.
-    vzsim::setTakeVideoTimeout(600000);
-    hostimg::reset();
+    DriverTest::SetUp();
     host = hl::createHostWindow("Host", platform::Rect{0, 0, 800, 600});
     state.hostWindow = host;
-    ASSERT_EQ(camera.open(), 1);
-    hl::clearDebugLines();
-    hl::clearMessageBoxes();
-    vzsim::clearJournal();
-  }
-
-  void TearDown() override {
-    options.destroy();
-    camera.close();
-    vzsim::reset();
-    hl::reset();
+    ASSERT_EQ(openCamera(), 1);
   }
 
   // The options window opened as the control commands open it.
@@ -73,29 +54,9 @@ class UiTest : public ::testing::Test {
     ASSERT_EQ(state.previewRunning, 1);
   }
 
-  static bool logged(const std::string& line) {
-    const auto all = hl::debugLines();
-    return std::find(all.begin(), all.end(), line) != all.end();
-  }
-  // SDK calls of one function in the journal.
-  static std::vector<vzsim::JournalEntry> calls(const std::string& function) {
-    std::vector<vzsim::JournalEntry> found;
-    for (const auto& entry : vzsim::journal())
-      if (entry.function == function) found.push_back(entry);
-    return found;
-  }
   // VarcamSetProperty calls on one property (args: property, value, flags).
-  static std::vector<vzsim::JournalEntry> propertyWrites(int property) {
-    std::vector<vzsim::JournalEntry> found;
-    for (const auto& entry : calls("VarcamSetProperty"))
-      if (!entry.args.empty() && entry.args[0] == std::to_string(property)) found.push_back(entry);
-    return found;
-  }
+  static vxtest::Journal propertyWrites(int property) { return vxtest::writes(property); }
 
-  vx::Driver driver{nullptr};
-  vx::DriverState& state = driver.state;
-  vx::CameraSession& camera = driver.camera;
-  vx::OptionsWindow& options = driver.options;
   platform::Window host = nullptr;
   platform::Window previewWindow = nullptr;
 };

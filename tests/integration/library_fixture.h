@@ -7,8 +7,11 @@
 #pragma once
 
 #include "host/driver_library.h"
-#include "platform/headless_control.h"
 #include "hostimaging/host_imaging_control.h"
+#include "platform/headless_control.h"
+#include "support/journal.h"
+#include "support/output.h"
+#include "support/world.h"
 #include "vividozuz/sim_control.h"
 
 #include <dlfcn.h>
@@ -19,7 +22,12 @@
 #include <string>
 #include <vector>
 
-class DriverTest : public ::testing::Test {
+using vxtest::boxTexts;
+using vxtest::calls;
+using vxtest::lines;
+using vxtest::logged;
+
+class LibraryTest : public ::testing::Test {
  protected:
   // Whether the driver library is mapped into the process right now. Asks
   // without loading it; the extra reference a positive answer takes is
@@ -34,13 +42,7 @@ class DriverTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(driverMapped())
         << "the driver library is still loaded from an earlier test; its state would carry over";
-    platform::headless::reset();
-    vzsim::reset();
-    vzsim::setPacing(vzsim::Pacing::Free);
-    // Frames arrive however slowly a sanitizer build makes them; only tests
-    // of a stalled camera shorten this.
-    vzsim::setTakeVideoTimeout(600000);
-    hostimg::reset();
+    vxtest::resetWorld();
     library_ = std::make_unique<host::DriverLibrary>();
     ASSERT_TRUE(library_->load(host::defaultDriverPath())) << library_->error();
     acq = library_.get();
@@ -70,25 +72,6 @@ class DriverTest : public ::testing::Test {
       ADD_FAILURE() << "unloading the driver called " << entry.function;
     for (const auto& call : hostimg::callLog())
       ADD_FAILURE() << "unloading the driver called " << call.function;
-  }
-
-  // Debug lines written by the driver since the last reset.
-  static std::vector<std::string> lines() { return platform::headless::debugLines(); }
-  static bool logged(const std::string& line) {
-    const auto all = lines();
-    return std::find(all.begin(), all.end(), line) != all.end();
-  }
-  static std::vector<std::string> boxTexts() {
-    std::vector<std::string> texts;
-    for (const auto& box : platform::headless::messageBoxes()) texts.push_back(box.text);
-    return texts;
-  }
-  // Calls of one SDK function in the journal, in order.
-  static std::vector<vzsim::JournalEntry> calls(const std::string& function) {
-    std::vector<vzsim::JournalEntry> found;
-    for (const auto& entry : vzsim::journal())
-      if (entry.function == function) found.push_back(entry);
-    return found;
   }
 
   host::DriverLibrary* acq = nullptr;

@@ -1,6 +1,6 @@
 // Whole images into host images: created or given, narrower or lower, the
 // host calls in their order, and the failures.
-#include "tests/driver_transfer/transfer_fixture.h"
+#include "transfer_fixture.h"
 
 #include "driver/image_transfer.h"
 #include "driver/snapshot_rows.h"

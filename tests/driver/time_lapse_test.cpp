@@ -1,7 +1,7 @@
 // Time-lapse series against the simulated camera in virtual time: the
 // files, their content, the timing of the captures and every way a series
 // ends.
-#include "tests/driver_transfer/transfer_fixture.h"
+#include "transfer_fixture.h"
 #include "support/scratch_folder.h"
 
 #include "driver/time_lapse.h"
@@ -52,7 +52,7 @@ class TimeLapse : public TransferTest {
     killAfterFile = killTimerAfterFile = renameAfterFile = -1;
     dir = scratch.path();
     setPrefix((dir / "shot").string());
-    openCamera(640, 480);
+    openAt(640, 480);
   }
 
   void setPrefix(const std::string& prefix) { std::snprintf(prefixText, sizeof prefixText, "%s", prefix.c_str()); }

@@ -1,6 +1,6 @@
 // Reading numbers from the settings file: leading numbers, values that are
 // no numbers, empty values, and the 64-byte read buffer.
-#include "tests/driver_settings/driver_settings_fixture.h"
+#include "settings_fixture.h"
 
 #include "driver/profile_values.h"
 

@@ -1,51 +1,46 @@
-// A local driver state opened on the simulated camera, with the platform,
-// the simulator and the host imaging stand-in reset around every test, and
-// a scratch folder that is also the working directory while the test runs
-// (files with Windows names such as "c:\Varcamtemp.tif" land there).
+// The settings file and configuration dialog tests: a local driver in a
+// freshly reset world (see support/driver_test.h), opened as AcqOpen opens
+// it, and a scratch folder that is also the working directory while the
+// test runs (files with Windows names such as "c:\Varcamtemp.tif" land
+// there).
 #pragma once
 
 #include "driver/driver_lifecycle.h"
-#include "driver/driver.h"
-#include "platform/headless_control.h"
+#include "support/driver_test.h"
 #include "hostimaging/host_imaging_control.h"
-#include "vividozuz/sim_control.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-class DriverSettingsTest : public ::testing::Test {
+using vxtest::boxes;
+using vxtest::lines;
+
+class DriverSettingsTest : public vxtest::DriverTest {
  protected:
   void SetUp() override {
-    platform::headless::reset();
-    vzsim::reset();
-    vzsim::setPacing(vzsim::Pacing::Free);
-    hostimg::reset();
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx_settings_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    scratch_ = pattern;
+    DriverTest::SetUp();
+    scratch_ = std::make_unique<vxtest::ScratchFolder>();
     previousDirectory_ = std::filesystem::current_path();
-    std::filesystem::current_path(scratch_);
+    std::filesystem::current_path(scratch_->path());
   }
 
   void TearDown() override {
     vx::closeDriver(driver);
-    vzsim::reset();
-    hostimg::reset();
+    DriverTest::TearDown();
     std::filesystem::current_path(previousDirectory_);
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch_, ignored);
+    scratch_.reset();
   }
 
   // Attaches one camera of this model and opens the driver on it.
-  void openCamera(const vzsim::CameraModel& model) {
+  void openDriverOn(const vzsim::CameraModel& model) {
     ASSERT_TRUE(vzsim::setCameras({model}));
     ASSERT_EQ(vx::openDriver(driver), 0);
     state.hostWindow = platform::headless::createHostWindow("Host", platform::Rect{0, 0, 1024, 768});
@@ -53,7 +48,7 @@ class DriverSettingsTest : public ::testing::Test {
     platform::headless::clearDebugLines();
   }
 
-  std::string file(const std::string& name) const { return (scratch_ / name).string(); }
+  std::string file(const std::string& name) const { return scratch_->file(name); }
 
   static void writeText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -89,16 +84,7 @@ class DriverSettingsTest : public ::testing::Test {
     return names;
   }
 
-  static std::vector<std::string> lines() { return platform::headless::debugLines(); }
-  static std::vector<platform::headless::MessageBoxRecord> boxes() {
-    return platform::headless::messageBoxes();
-  }
-
-  vx::Driver driver{nullptr};
-  vx::DriverState& state = driver.state;
-  vx::CameraSession& camera = driver.camera;
-
  private:
-  std::filesystem::path scratch_;
+  std::unique_ptr<vxtest::ScratchFolder> scratch_;
   std::filesystem::path previousDirectory_;
 };

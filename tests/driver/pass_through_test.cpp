@@ -1,6 +1,6 @@
 // The software pass-through: sizes, the bitmap it draws, repeated paints,
 // and what it leaves behind.
-#include "tests/driver_transfer/transfer_fixture.h"
+#include "transfer_fixture.h"
 
 #include "driver/soft_pass_through.h"
 

@@ -1,6 +1,6 @@
 // Saving and loading the setup: what the file holds, what a load applies,
 // and how a file from another camera model or a damaged file is taken.
-#include "tests/driver_settings/driver_settings_fixture.h"
+#include "settings_fixture.h"
 
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
@@ -101,7 +101,7 @@ void scramble(vx::Driver& driver) {
 }
 
 TEST_F(SettingsFile, SaveThenLoadRestoresEveryValue) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   setDistinctValues(driver);
   useFile("all.ini");
   vx::saveSettings(driver);
@@ -178,7 +178,7 @@ TEST_F(SettingsFile, SaveThenLoadRestoresEveryValue) {
 }
 
 TEST_F(SettingsFile, LoadAppliesValuesToTheCameraAndLogs) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   loadText("[Camera]\nID=139\n[Exposure]\nValuePvw=20.5\nValueAcq=7.25\n"
            "[Global Gain]\nValuePvw=2.0\n[Mirror]\nX=0\nY=1\n");
   // The preview values reach the camera through the accessors.
@@ -201,7 +201,7 @@ TEST_F(SettingsFile, LoadAppliesValuesToTheCameraAndLogs) {
 
 TEST_F(SettingsFile, EmptyFileLoadsTheDefaults) {
   // A camera of id 0 matches the file's default model id.
-  openCamera(vzsim::defaultModel(0));
+  openDriverOn(vzsim::defaultModel(0));
   scramble(driver);
   vx::setAcquisitionGeometry(camera, 0, 320, 240, 8, 8, 2, 2, 1, 1);
   platform::headless::clearMessageBoxes();
@@ -243,7 +243,7 @@ TEST_F(SettingsFile, EmptyFileLoadsTheDefaults) {
 }
 
 TEST_F(SettingsFile, HueAndTheOtherWholeNumbersDropTheirFraction) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   loadText("[Camera]\nID=139\n[Hue]\nValuePvw=12.7\nValueAcq=-3.9\n"
            "[Brightness]\nValuePvw=45.5\n[Contrast]\nValueAcq=-7.99\n");
   EXPECT_FLOAT_EQ(vx::getPreview(camera, NumericProperty::Hue), 12.0f);
@@ -262,7 +262,7 @@ TEST_F(SettingsFile, HueAndTheOtherWholeNumbersDropTheirFraction) {
 }
 
 TEST_F(SettingsFile, SaveWritesTheSectionsAndKeysInOrder) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   setDistinctValues(driver);
   useFile("order.ini");
   vx::saveSettings(driver);
@@ -294,7 +294,7 @@ TEST_F(SettingsFile, SaveWritesTheSectionsAndKeysInOrder) {
 }
 
 TEST_F(SettingsFile, AcquisitionBinningFlagsComeBackFromResolutionAcq) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   vx::setPreviewGeometry(camera, 0, 2048, 1536, 0, 0, 1, 1, 0, 0);
   vx::setAcquisitionGeometry(camera, 2, 640, 480, 0, 0, 2, 2, 1, 0);
   useFile("binning.ini");
@@ -312,7 +312,7 @@ TEST_F(SettingsFile, AcquisitionBinningFlagsComeBackFromResolutionAcq) {
 }
 
 TEST_F(SettingsFile, OverlayFilePathsAreNeitherWrittenNorApplied) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   useFile("paths.ini");
   writeText(file("paths.ini"),
             "[Overlay]\nFilePath=C:\\overlays\\logo.bmp\nAlpha FilePath=C:\\overlays\\alpha.bmp\n");
@@ -333,7 +333,7 @@ TEST_F(SettingsFile, OverlayFilePathsAreNeitherWrittenNorApplied) {
 }
 
 TEST_F(SettingsFile, AnotherModelShowsTheBoxOnceAndFallsBackToEntryZero) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   state.frameRateChoice = 3;
   loadText("[Camera]\nID=160\n[Exposure]\nValuePvw=100000\nValueAcq=-5\nFrame Rate Index=7\n"
            "[Resolution]\nWindow Size Index=4\nWindow Size Width=1024\nWindow Size Height=768\n"
@@ -368,7 +368,7 @@ TEST_F(SettingsFile, AnotherModelShowsTheBoxOnceAndFallsBackToEntryZero) {
 }
 
 TEST_F(SettingsFile, SameModelKeepsExposuresAsStored) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   loadText("[Camera]\nID=139\n[Exposure]\nValuePvw=100000\nValueAcq=-5\n");
   EXPECT_TRUE(boxes().empty());
   EXPECT_FLOAT_EQ(state.exposure.preview, 100000.0f) << "stored; the camera refuses it";
@@ -376,7 +376,7 @@ TEST_F(SettingsFile, SameModelKeepsExposuresAsStored) {
 }
 
 TEST_F(SettingsFile, IndicesAreHeldInsideTheLists) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   loadText("[Camera]\nID=139\n[Resolution]\nWindow Size Index=40\nWindow Size Width=640\n"
            "Window Size Height=480\nIndex=99\nWidth=640\nHeight=480\n"
            "[ResolutionAcq]\nIndex=-3\nWidth=1024\nHeight=768\n");
@@ -390,7 +390,7 @@ TEST_F(SettingsFile, IndicesAreHeldInsideTheLists) {
 }
 
 TEST_F(SettingsFile, BrightnessTargetIsResetAndAutoExposureSetOnACapableCamera) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   state.cameraAutoExposureOn = 1;
   loadText("[Camera]\nID=139\n[Exposure]\nValue Brightness Target=99\nAuto Exposure On=0\n");
   EXPECT_FLOAT_EQ(state.autoExposureTarget, 150.0f) << "the stored target is not taken";
@@ -399,7 +399,7 @@ TEST_F(SettingsFile, BrightnessTargetIsResetAndAutoExposureSetOnACapableCamera) 
 }
 
 TEST_F(SettingsFile, CameraWithoutAutoExposureKeepsItsTarget) {
-  openCamera(vzsim::defaultModel(27));
+  openDriverOn(vzsim::defaultModel(27));
   ASSERT_EQ(state.model.autoExposureCapable, 0);
   state.autoExposureTarget = 123.0f;
   state.cameraAutoExposureOn = 1;
@@ -409,7 +409,7 @@ TEST_F(SettingsFile, CameraWithoutAutoExposureKeepsItsTarget) {
 }
 
 TEST_F(SettingsFile, UnreadableNumbersReadAsZeroAndEmptyOnesAsTheDefault) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   state.overlayFilePath.assign("/data/ov.bmp");
   state.frameRateChoice = 2;
   const std::string text =
@@ -438,7 +438,7 @@ TEST_F(SettingsFile, UnreadableNumbersReadAsZeroAndEmptyOnesAsTheDefault) {
 }
 
 TEST_F(SettingsFile, WithoutAPathNothingIsWrittenOrRead) {
-  openCamera(camera139());
+  openDriverOn(camera139());
   driver.commands.settingsPath.clear();
   vx::setPreview(camera, NumericProperty::GlobalGain, 2.5f);
   vx::saveSettings(driver);

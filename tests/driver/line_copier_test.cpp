@@ -1,6 +1,6 @@
 // The line copier: byte order, cursor order, and staying inside the
 // snapshot whatever it is asked for.
-#include "tests/driver_transfer/transfer_fixture.h"
+#include "transfer_fixture.h"
 
 #include "driver/image_transfer.h"
 #include "driver/snapshot_rows.h"

@@ -1,6 +1,6 @@
 // Frame sums: limits, the report for a single frame, division and caps,
 // progress calls and stops, and fresh snapshots from the camera.
-#include "tests/driver_transfer/transfer_fixture.h"
+#include "transfer_fixture.h"
 
 #include "driver/frame_sum.h"
 #include "driver/image_transfer.h"
@@ -213,7 +213,7 @@ TEST_F(AddFrames, FailedCreationOrLockReleasesWhatWasMade) {
 }
 
 TEST_F(AddFrames, SeveralFramesAreNewSnapshotsFromTheCamera) {
-  openCamera(320, 240);
+  openAt(320, 240);
   driver.capture.externalTrigger = 1;
   vzsim::clearJournal();
   const std::int32_t id = vx::addFrames(driver, 4, 8, nullptr);

@@ -1,44 +1,25 @@
-// A local driver state, open, with the platform, the simulated camera and
-// the host imaging stand-in reset around every test. Snapshots are either
-// written straight into the state's buffer (exact content) or taken from
-// the simulated camera.
+// The image transfer, pass-through and time-lapse tests: a local driver in
+// a freshly reset world (see support/driver_test.h), open as far as the
+// exports are concerned. Snapshots are either written straight into the
+// driver's buffer (exact content) or taken from the simulated camera.
 #pragma once
 
-#include "camera/camera_session.h"
-#include "driver/driver.h"
-#include "driver/time_lapse.h"
-#include "hostlib/host_imaging.h"
-#include "platform/headless_control.h"
 #include "hostimaging/host_imaging_control.h"
-#include "vividozuz/sim_control.h"
+#include "hostlib/host_imaging.h"
+#include "support/driver_test.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
-class TransferTest : public ::testing::Test {
+class TransferTest : public vxtest::DriverTest {
  protected:
   void SetUp() override {
-    platform::headless::reset();
-    vzsim::reset();
-    vzsim::setPacing(vzsim::Pacing::Free);
-    hostimg::reset();
+    DriverTest::SetUp();
     driver.driverOpen = 1;
-    timerDriver() = &driver;
-  }
-
-  void TearDown() override {
-    if (driver.sessionHeld) {
-      camera.close();
-      driver.sessionHeld = false;
-    }
-    timerDriver() = nullptr;
-    vzsim::reset();
-    hostimg::reset();
   }
 
   // A width x height snapshot whose bytes all differ from their neighbours
@@ -107,11 +88,12 @@ class TransferTest : public ::testing::Test {
     return names;
   }
 
-  // Opens the simulated camera in the state, with a 640 x 480 acquisition
-  // at the sensor's corner that commands 0 and 1 report as the image size.
-  void openCamera(std::int32_t width = 640, std::int32_t height = 480) {
+  // Opens the simulated camera as AcqOpen does, with a width x height
+  // acquisition at the sensor's corner that commands 0 and 1 report as the
+  // image size.
+  void openAt(std::int32_t width = 640, std::int32_t height = 480) {
     driver.sessionHeld = true;
-    ASSERT_EQ(camera.open(), 1);
+    ASSERT_EQ(openCamera(true), 1);
     state.acquisition.width = state.acquisition.selectedWidth = width;
     state.acquisition.height = state.acquisition.selectedHeight = height;
     state.acquisition.offsetX = state.acquisition.offsetY = 0;
@@ -119,18 +101,4 @@ class TransferTest : public ::testing::Test {
     state.acquisition.binningX = state.acquisition.binningY = 0;
     driver.commands.acquireRect = platform::Rect{0, 0, width, height};
   }
-
-  // The time-lapse timer's procedure: the library's is its AcqTimerCallBack
-  // export, which finds the one driver of the process.
-  static vx::Driver*& timerDriver() {
-    static vx::Driver* driver = nullptr;
-    return driver;
-  }
-  static void lapseTimerProc(platform::Window, unsigned, std::uintptr_t, std::uint32_t) {
-    if (timerDriver() != nullptr) vx::timeLapseTick(*timerDriver());
-  }
-
-  vx::Driver driver{&lapseTimerProc};
-  vx::DriverState& state = driver.state;
-  vx::CameraSession& camera = driver.camera;
 };

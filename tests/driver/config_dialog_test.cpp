@@ -1,7 +1,7 @@
 // The configuration dialog run as a host runs it (its own template with
 // check boxes 101 and 104, button 107, OK and Cancel) against a local
 // driver state, with the user's actions scripted.
-#include "tests/driver_settings/driver_settings_fixture.h"
+#include "settings_fixture.h"
 
 #include "driver/config_dialog.h"
 #include "driver/simulation_image.h"
