@@ -59,17 +59,17 @@ BENCHMARK(BM_RenderStreamFrame)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// Every frame at another exposure: nothing made before can be reused.
+// Every frame at another exposure: nothing rendered before can be reused.
 void BM_RenderAfterSettingsChange(benchmark::State& state) {
   const CameraModel model = modelOfSize(state);
   const auto scene = SceneImage::build(Scene::Chart, model.sensorWidth, model.sensorHeight, true, 1);
   RenderSettings s = fullSensor(model);
   FrameRenderer renderer;
   std::vector<std::uint8_t> frame(geometryOf(s.format).frameBytes());
-  float exposure = 10.0f;
+  int step = 0;
   simbench::measureAgainstMemcpy(state, frame.size(), [&] {
-    exposure = exposure == 10.0f ? 11.0f : 10.0f;
-    s.tone.exposure = exposure;
+    step = (step + 1) % 1000;
+    s.tone.exposure = 10.0f + 0.001f * static_cast<float>(step);
     renderer.render(*scene, s, frame.data());
     benchmark::DoNotOptimize(frame.data());
   });

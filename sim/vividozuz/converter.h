@@ -43,7 +43,9 @@ public:
 private:
   void decodeRow(const std::uint8_t* raw, const RawLayout& layout, std::uint32_t row,
                  float* out) const;
-  std::vector<float> lines_;
+  std::vector<float> lines_;         // three decoded rows
+  std::vector<float> planes_;        // red, green, blue and grey of the current row
+  std::vector<std::uint8_t> bytes_;  // the same as bytes
 };
 
 } // namespace vzsim

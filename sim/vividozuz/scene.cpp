@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 
 namespace vzsim {
@@ -77,7 +78,9 @@ std::uint16_t toUnits(float light) {
 std::shared_ptr<const SceneImage> SceneImage::build(Scene kind, std::uint32_t width,
                                                     std::uint32_t height, bool colour,
                                                     std::uint32_t seed) {
+  static std::atomic<std::uint64_t> nextId{1};
   auto scene = std::make_shared<SceneImage>();
+  scene->id_ = nextId.fetch_add(1, std::memory_order_relaxed);
   scene->kind_ = kind;
   scene->width_ = width;
   scene->height_ = height;
