@@ -1,11 +1,15 @@
 #include "sim/vividozuz/converter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
 #endif
 
 // The row loops below are built twice, for plain x86-64 and for AVX2, and
@@ -32,6 +36,8 @@ constexpr Matrix3 kFluorescent = {1.45f, -0.30f, -0.15f, -0.35f, 1.55f, -0.20f,
 constexpr float kLumaR = 0.299f;
 constexpr float kLumaG = 0.587f;
 constexpr float kLumaB = 0.114f;
+
+constexpr std::size_t kSpan = 512;  // pixels converted per pass over a row
 
 // Index reflected at the edges so that it keeps its parity (Bayer colour).
 std::uint32_t reflect(std::int64_t i, std::uint32_t n) {
@@ -111,11 +117,11 @@ void Converter::decodeRow(const std::uint8_t* raw, const RawLayout& layout, std:
 
 namespace {
 
-// Bilinear demosaic of one pixel of an RGGB row, with neighbours reflected
-// at the frame's edges. The interior loop below computes the same sums in
-// the same order, so both give the same floats.
+// Bilinear demosaic of pixel x of an RGGB row, with neighbours reflected
+// at the frame's edges. The row loop below computes the same sums in the
+// same order, so both give the same floats.
 void demosaicPixel(const float* up, const float* mid, const float* down, std::uint32_t x,
-                   std::uint32_t w, bool evenRow, float* r, float* g, float* b) {
+                   std::uint32_t w, bool evenRow, float& r, float& g, float& b) {
   const std::uint32_t xl = reflect(static_cast<std::int64_t>(x) - 1, w);
   const std::uint32_t xr = reflect(static_cast<std::int64_t>(x) + 1, w);
   const bool evenCol = x % 2u == 0;
@@ -124,69 +130,83 @@ void demosaicPixel(const float* up, const float* mid, const float* down, std::ui
   const float horizontal = (mid[xl] + mid[xr]) * 0.5f;
   const float vertical = (up[x] + down[x]) * 0.5f;
   if (evenRow && evenCol) {  // red
-    r[x] = mid[x]; g[x] = cross; b[x] = diagonal;
+    r = mid[x]; g = cross; b = diagonal;
   } else if (evenRow) {      // green on a red row
-    r[x] = horizontal; g[x] = mid[x]; b[x] = vertical;
+    r = horizontal; g = mid[x]; b = vertical;
   } else if (evenCol) {      // green on a blue row
-    r[x] = vertical; g[x] = mid[x]; b[x] = horizontal;
+    r = vertical; g = mid[x]; b = horizontal;
   } else {                   // blue
-    r[x] = diagonal; g[x] = cross; b[x] = mid[x];
+    r = diagonal; g = cross; b = mid[x];
   }
 }
 
-// One row of the mosaic into three planes. Inside the row every pixel has
-// both neighbours, so pairs of columns (odd, even) go through a loop without
-// edge tests or colour branches that the compiler vectorises.
-VZSIM_ROW_LOOP void demosaicRow(const float* __restrict up, const float* __restrict mid,
-                 const float* __restrict down, std::uint32_t w, bool evenRow,
-                 float* __restrict r, float* __restrict g, float* __restrict b) {
-  std::uint32_t x = 0;
-  if (w >= 4) {
-    demosaicPixel(up, mid, down, 0, w, evenRow, r, g, b);
-    // Pixel pairs (x odd, x + 1 even) whose right neighbour x + 2 exists.
-    const std::uint32_t pairs = (w - 2u) / 2u;
-    if (evenRow) {
-      // Odd: green on a red row (red from the sides, blue from above and
-      // below). Even: red (green from the cross, blue from the diagonals).
-      for (std::uint32_t k = 0; k < pairs; ++k) {
-        const std::size_t o = 2u * k + 1u;
-        const std::size_t e = o + 1u;
-        r[o] = (mid[o - 1] + mid[o + 1]) * 0.5f;
-        g[o] = mid[o];
-        b[o] = (up[o] + down[o]) * 0.5f;
-        r[e] = mid[e];
-        g[e] = (mid[e - 1] + mid[e + 1] + up[e] + down[e]) * 0.25f;
-        b[e] = (up[e - 1] + up[e + 1] + down[e - 1] + down[e + 1]) * 0.25f;
-      }
-    } else {
-      // Odd: blue (green from the cross, red from the diagonals). Even:
-      // green on a blue row (red from above and below, blue from the sides).
-      for (std::uint32_t k = 0; k < pairs; ++k) {
-        const std::size_t o = 2u * k + 1u;
-        const std::size_t e = o + 1u;
-        r[o] = (up[o - 1] + up[o + 1] + down[o - 1] + down[o + 1]) * 0.25f;
-        g[o] = (mid[o - 1] + mid[o + 1] + up[o] + down[o]) * 0.25f;
-        b[o] = mid[o];
-        r[e] = (up[e] + down[e]) * 0.5f;
-        g[e] = mid[e];
-        b[e] = (mid[e - 1] + mid[e + 1]) * 0.5f;
-      }
+// `a` when the mask is all ones, `b` when it is zero, bit for bit.
+inline float pick(std::uint32_t mask, float a, float b) {
+  return std::bit_cast<float>((mask & std::bit_cast<std::uint32_t>(a)) |
+                              (~mask & std::bit_cast<std::uint32_t>(b)));
+}
+
+// Pixels first .. first + count - 1 of a row, all with both neighbours
+// inside the row, into planes that start at pixel `first`. Every candidate
+// value is computed for every pixel and the column's colour picks among
+// them with a bit mask: no edge tests and no branches, so the compiler
+// vectorises the loop.
+template <bool EvenRow>
+VZSIM_ROW_LOOP void demosaicInterior(const float* __restrict up, const float* __restrict mid,
+                                     const float* __restrict down, std::size_t first,
+                                     std::size_t count, float* __restrict r,
+                                     float* __restrict g, float* __restrict b) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t x = first + i;
+    const std::uint32_t odd = 0u - static_cast<std::uint32_t>(x & 1u);
+    const float sides = mid[x - 1] + mid[x + 1];
+    const float cross = (sides + up[x] + down[x]) * 0.25f;
+    const float diagonal = (up[x - 1] + up[x + 1] + down[x - 1] + down[x + 1]) * 0.25f;
+    const float horizontal = sides * 0.5f;
+    const float vertical = (up[x] + down[x]) * 0.5f;
+    if constexpr (EvenRow) {  // red, green, red, ...
+      r[i] = pick(odd, horizontal, mid[x]);
+      g[i] = pick(odd, mid[x], cross);
+      b[i] = pick(odd, vertical, diagonal);
+    } else {                  // green, blue, green, ...
+      r[i] = pick(odd, diagonal, vertical);
+      g[i] = pick(odd, cross, mid[x]);
+      b[i] = pick(odd, mid[x], horizontal);
     }
-    x = 1u + 2u * pairs;
   }
-  for (; x < w; ++x) demosaicPixel(up, mid, down, x, w, evenRow, r, g, b);
 }
 
-// The colour matrix on three planes, in place.
-VZSIM_ROW_LOOP void applyMatrix(const Matrix3& m, std::uint32_t w, float* __restrict r, float* __restrict g,
-                 float* __restrict b) {
+// Pixels x0 .. x1 - 1 of a row of width w into planes that start at x0.
+void demosaicSpan(const float* up, const float* mid, const float* down, std::uint32_t w,
+                  bool evenRow, std::uint32_t x0, std::uint32_t x1, float* r, float* g,
+                  float* b) {
+  // Columns 1 .. w - 2 have both neighbours; the edge columns reflect.
+  const std::uint32_t first = std::max(x0, 1u);
+  const std::uint32_t last = std::min(x1, w - 1);  // one past
+  for (std::uint32_t x = x0; x < std::min(first, x1); ++x) {
+    demosaicPixel(up, mid, down, x, w, evenRow, r[x - x0], g[x - x0], b[x - x0]);
+  }
+  if (first < last) {
+    const std::size_t skip = first - x0;
+    if (evenRow) demosaicInterior<true>(up, mid, down, first, last - first, r + skip, g + skip, b + skip);
+    else demosaicInterior<false>(up, mid, down, first, last - first, r + skip, g + skip, b + skip);
+  }
+  for (std::uint32_t x = std::max(first, last); x < x1; ++x) {
+    demosaicPixel(up, mid, down, x, w, evenRow, r[x - x0], g[x - x0], b[x - x0]);
+  }
+}
+
+// The colour matrix on three planes.
+VZSIM_ROW_LOOP void applyMatrix(const Matrix3& m, std::size_t w, const float* __restrict r,
+                                const float* __restrict g, const float* __restrict b,
+                                float* __restrict r2, float* __restrict g2,
+                                float* __restrict b2) {
   const float m0 = m[0], m1 = m[1], m2 = m[2], m3 = m[3], m4 = m[4], m5 = m[5], m6 = m[6],
               m7 = m[7], m8 = m[8];
-  for (std::uint32_t x = 0; x < w; ++x) {
-    const float r0 = r[x], g0 = g[x], b0 = b[x];
-    r[x] = m0 * r0 + m1 * g0 + m2 * b0;
-    g[x] = m3 * r0 + m4 * g0 + m5 * b0;
-    b[x] = m6 * r0 + m7 * g0 + m8 * b0;
+  for (std::size_t x = 0; x < w; ++x) {
+    r2[x] = m0 * r[x] + m1 * g[x] + m2 * b[x];
+    g2[x] = m3 * r[x] + m4 * g[x] + m5 * b[x];
+    b2[x] = m6 * r[x] + m7 * g[x] + m8 * b[x];
   }
 }
 
@@ -200,8 +220,8 @@ std::uint8_t toByte(float v) {
   return static_cast<std::uint8_t>(static_cast<std::int32_t>(v));
 }
 
-void toBytes(const float* __restrict in, std::uint32_t w, std::uint8_t* __restrict out) {
-  std::uint32_t x = 0;
+void toBytes(const float* __restrict in, std::size_t w, std::uint8_t* __restrict out) {
+  std::size_t x = 0;
 #if defined(__SSE2__)
   const __m128 half = _mm_set1_ps(0.5f);
   const __m128 zero = _mm_setzero_ps();
@@ -220,14 +240,15 @@ void toBytes(const float* __restrict in, std::uint32_t w, std::uint8_t* __restri
 }
 
 VZSIM_ROW_LOOP void luma(const float* __restrict r, const float* __restrict g,
-                         const float* __restrict b, std::uint32_t w, float* __restrict out) {
-  for (std::uint32_t x = 0; x < w; ++x) out[x] = kLumaR * r[x] + kLumaG * g[x] + kLumaB * b[x];
+                         const float* __restrict b, std::size_t w, float* __restrict out) {
+  for (std::size_t x = 0; x < w; ++x) out[x] = kLumaR * r[x] + kLumaG * g[x] + kLumaB * b[x];
 }
 
 // Planes to B, G, R (and A = 255) pixels.
 template <std::size_t Step>
 VZSIM_ROW_LOOP void interleave(const std::uint8_t* __restrict r, const std::uint8_t* __restrict g,
-                const std::uint8_t* __restrict b, std::size_t w, std::uint8_t* __restrict out) {
+                               const std::uint8_t* __restrict b, std::size_t w,
+                               std::uint8_t* __restrict out) {
   for (std::size_t x = 0; x < w; ++x) {
     out[Step * x] = b[x];
     out[Step * x + 1] = g[x];
@@ -236,7 +257,162 @@ VZSIM_ROW_LOOP void interleave(const std::uint8_t* __restrict r, const std::uint
   }
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VZSIM_AVX2_KERNEL 1
+
+bool processorHasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2") != 0;
+  return has;
+}
+
+// Byte masks that spread 16 blue, green and red bytes over 48 bytes of
+// B, G, R pixels: block k, byte j holds channel (16k + j) % 3 of pixel
+// (16k + j) / 3; 0x80 leaves a zero for the other channels to fill.
+struct BgrMasks {
+  alignas(16) std::uint8_t m[3][3][16];  // [block][channel B, G, R][byte]
+  constexpr BgrMasks() : m{} {
+    for (int k = 0; k < 3; ++k) {
+      for (int c = 0; c < 3; ++c) {
+        for (int j = 0; j < 16; ++j) {
+          const int at = 16 * k + j;
+          m[k][c][j] = static_cast<std::uint8_t>(at % 3 == c ? at / 3 : 0x80);
+        }
+      }
+    }
+  }
+};
+constexpr BgrMasks kBgrMasks;
+
+__attribute__((target("avx2"))) inline __m256 matrixRow(__m256 m0, __m256 m1, __m256 m2,
+                                                         __m256 r, __m256 g, __m256 b) {
+  return _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(m0, r), _mm256_mul_ps(m1, g)),
+                       _mm256_mul_ps(m2, b));
+}
+
+// 16 values rounded and held to 0..255 (NaN to 0) as 16 bytes, in order.
+__attribute__((target("avx2"))) inline __m128i bytes16(__m256 lo, __m256 hi) {
+  const __m256 half = _mm256_set1_ps(0.5f);
+  const __m256 zero = _mm256_setzero_ps();
+  const __m256 top = _mm256_set1_ps(255.0f);
+  lo = _mm256_min_ps(_mm256_max_ps(_mm256_add_ps(lo, half), zero), top);
+  hi = _mm256_min_ps(_mm256_max_ps(_mm256_add_ps(hi, half), zero), top);
+  // packs works within 128-bit lanes: lo 0-3, hi 0-3 | lo 4-7, hi 4-7.
+  const __m256i words = _mm256_permute4x64_epi64(
+      _mm256_packs_epi32(_mm256_cvttps_epi32(lo), _mm256_cvttps_epi32(hi)), 0xD8);
+  return _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+}
+
+// The colour matrix (unless `matrix` is null), rounding, clamping and the
+// pixel layout for pixels of three planes, 16 at a time, with the same
+// single-precision operations in the same order as the portable loops.
+// Returns how many pixels it wrote (a multiple of 16).
+__attribute__((target("avx2"))) std::size_t packAvx2(const float* r, const float* g,
+                                                     const float* b, std::size_t count,
+                                                     const Matrix3* matrix, std::size_t bpp,
+                                                     std::uint8_t* out) {
+  __m256 m[9];
+  if (matrix != nullptr) {
+    for (std::size_t i = 0; i < 9; ++i) m[i] = _mm256_set1_ps((*matrix)[i]);
+  }
+  const __m256 lumaR = _mm256_set1_ps(kLumaR);
+  const __m256 lumaG = _mm256_set1_ps(kLumaG);
+  const __m256 lumaB = _mm256_set1_ps(kLumaB);
+  std::size_t x = 0;
+  for (; x + 16 <= count; x += 16) {
+    __m256 rs[2], gs[2], bs[2];
+    for (std::size_t h = 0; h < 2; ++h) {
+      rs[h] = _mm256_loadu_ps(r + x + 8 * h);
+      gs[h] = _mm256_loadu_ps(g + x + 8 * h);
+      bs[h] = _mm256_loadu_ps(b + x + 8 * h);
+      if (matrix != nullptr) {
+        const __m256 r2 = matrixRow(m[0], m[1], m[2], rs[h], gs[h], bs[h]);
+        const __m256 g2 = matrixRow(m[3], m[4], m[5], rs[h], gs[h], bs[h]);
+        const __m256 b2 = matrixRow(m[6], m[7], m[8], rs[h], gs[h], bs[h]);
+        rs[h] = r2;
+        gs[h] = g2;
+        bs[h] = b2;
+      }
+    }
+    if (bpp == 1) {
+      const __m128i grey = bytes16(matrixRow(lumaR, lumaG, lumaB, rs[0], gs[0], bs[0]),
+                                   matrixRow(lumaR, lumaG, lumaB, rs[1], gs[1], bs[1]));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), grey);
+      continue;
+    }
+    const __m128i red = bytes16(rs[0], rs[1]);
+    const __m128i green = bytes16(gs[0], gs[1]);
+    const __m128i blue = bytes16(bs[0], bs[1]);
+    std::uint8_t* px = out + bpp * x;
+    if (bpp == 3) {
+      for (std::size_t k = 0; k < 3; ++k) {
+        auto mask = [&](std::size_t c) {
+          return _mm_load_si128(reinterpret_cast<const __m128i*>(kBgrMasks.m[k][c]));
+        };
+        const __m128i block = _mm_or_si128(
+            _mm_or_si128(_mm_shuffle_epi8(blue, mask(0)), _mm_shuffle_epi8(green, mask(1))),
+            _mm_shuffle_epi8(red, mask(2)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(px + 16 * k), block);
+      }
+    } else {
+      const __m128i alpha = _mm_set1_epi8(-1);
+      const __m128i bgLow = _mm_unpacklo_epi8(blue, green);
+      const __m128i bgHigh = _mm_unpackhi_epi8(blue, green);
+      const __m128i raLow = _mm_unpacklo_epi8(red, alpha);
+      const __m128i raHigh = _mm_unpackhi_epi8(red, alpha);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(px), _mm_unpacklo_epi16(bgLow, raLow));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(px + 16), _mm_unpackhi_epi16(bgLow, raLow));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(px + 32), _mm_unpacklo_epi16(bgHigh, raHigh));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(px + 48), _mm_unpackhi_epi16(bgHigh, raHigh));
+    }
+  }
+  return x;
+}
+#endif
+
 } // namespace
+
+bool Converter::avx2Enabled() const {
+#if defined(VZSIM_AVX2_KERNEL)
+  return allowAvx2_ && processorHasAvx2();
+#else
+  return false;
+#endif
+}
+
+void Converter::pack(const float* r, const float* g, const float* b, std::size_t count,
+                     const Matrix3* matrix, std::size_t bpp, std::uint8_t* out) {
+  std::size_t done = 0;
+#if defined(VZSIM_AVX2_KERNEL)
+  if (avx2Enabled()) done = packAvx2(r, g, b, count, matrix, bpp, out);
+#endif
+  if (done == count) return;
+  r += done;
+  g += done;
+  b += done;
+  out += done * bpp;
+  const std::size_t n = count - done;
+  float* scratch = planes_.data() + 3 * kSpan;
+  if (matrix != nullptr) {
+    applyMatrix(*matrix, n, r, g, b, scratch, scratch + kSpan, scratch + 2 * kSpan);
+    r = scratch;
+    g = scratch + kSpan;
+    b = scratch + 2 * kSpan;
+  }
+  if (bpp == 1) {
+    float* grey = planes_.data() + 6 * kSpan;
+    luma(r, g, b, n, grey);
+    toBytes(grey, n, out);
+    return;
+  }
+  std::uint8_t* redBytes = bytes_.data();
+  std::uint8_t* greenBytes = redBytes + kSpan;
+  std::uint8_t* blueBytes = greenBytes + kSpan;
+  toBytes(r, n, redBytes);
+  toBytes(g, n, greenBytes);
+  toBytes(b, n, blueBytes);
+  if (bpp == 3) interleave<3>(redBytes, greenBytes, blueBytes, n, out);
+  else interleave<4>(redBytes, greenBytes, blueBytes, n, out);
+}
 
 void Converter::convert(const std::uint8_t* raw, const RawLayout& layout, const Matrix3& matrix,
                         int outFormat, std::uint8_t* dest) {
@@ -245,10 +421,14 @@ void Converter::convert(const std::uint8_t* raw, const RawLayout& layout, const 
   if (w == 0 || h == 0) return;
   const std::size_t n = w;
   lines_.resize(n * 3);
-  planes_.resize(n * 4);
-  bytes_.resize(n * 3);
+  // Rows are converted in spans short enough that a span's planes stay in
+  // the first-level cache between the passes over them: demosaiced red,
+  // green, blue; the same after the matrix; grey.
+  planes_.resize(kSpan * 7);
+  bytes_.resize(kSpan * 3);
   const std::size_t bpp = outFormat == 0 ? 1 : (outFormat == 6 ? 4 : 3);
-  const bool identity = matrix == kIdentity;
+  // Grey sensors replicate their sample and take no matrix.
+  const Matrix3* colourMatrix = layout.colour && matrix != kIdentity ? &matrix : nullptr;
   // Three decoded rows, each decoded once while the window slides down.
   std::int64_t cached[3] = {-1, -1, -1};
   auto row = [&](std::uint32_t r) -> const float* {
@@ -264,38 +444,28 @@ void Converter::convert(const std::uint8_t* raw, const RawLayout& layout, const 
     return out;
   };
   float* red = planes_.data();
-  float* green = red + n;
-  float* blue = green + n;
-  float* grey = blue + n;
-  std::uint8_t* redBytes = bytes_.data();
-  std::uint8_t* greenBytes = redBytes + n;
-  std::uint8_t* blueBytes = greenBytes + n;
+  float* green = red + kSpan;
+  float* blue = green + kSpan;
 
   for (std::uint32_t y = 0; y < h; ++y) {
     const float* mid = row(y);
-    std::uint8_t* out = dest + static_cast<std::size_t>(h - 1u - y) * n * bpp;
-    const float* r = mid;
-    const float* g = mid;
-    const float* b = mid;
+    const float* up = mid;
+    const float* down = mid;
     if (layout.colour) {
-      const float* up = row(reflect(static_cast<std::int64_t>(y) - 1, h));
-      const float* down = row(reflect(static_cast<std::int64_t>(y) + 1, h));
-      demosaicRow(up, mid, down, w, y % 2u == 0, red, green, blue);
-      if (!identity) applyMatrix(matrix, w, red, green, blue);
-      r = red;
-      g = green;
-      b = blue;
+      up = row(reflect(static_cast<std::int64_t>(y) - 1, h));
+      down = row(reflect(static_cast<std::int64_t>(y) + 1, h));
     }
-    if (bpp == 1) {
-      luma(r, g, b, w, grey);
-      toBytes(grey, w, out);
-      continue;
+    std::uint8_t* outRow = dest + static_cast<std::size_t>(h - 1u - y) * n * bpp;
+    for (std::uint32_t x0 = 0; x0 < w; x0 += static_cast<std::uint32_t>(kSpan)) {
+      const std::uint32_t x1 = static_cast<std::uint32_t>(std::min<std::size_t>(w, x0 + kSpan));
+      std::uint8_t* out = outRow + x0 * bpp;
+      if (layout.colour) {
+        demosaicSpan(up, mid, down, w, y % 2u == 0, x0, x1, red, green, blue);
+        pack(red, green, blue, x1 - x0, colourMatrix, bpp, out);
+      } else {
+        pack(mid + x0, mid + x0, mid + x0, x1 - x0, nullptr, bpp, out);
+      }
     }
-    toBytes(r, w, redBytes);
-    toBytes(g, w, greenBytes);
-    toBytes(b, w, blueBytes);
-    if (bpp == 3) interleave<3>(redBytes, greenBytes, blueBytes, n, out);
-    else interleave<4>(redBytes, greenBytes, blueBytes, n, out);
   }
 }
 

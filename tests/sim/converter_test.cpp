@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iostream>
 #include <limits>
 #include <vector>
 
@@ -114,9 +115,14 @@ std::vector<Matrix3> matrices() {
 }
 
 TEST(ConverterTest, RowLoopsGiveThePlainConversionsBytes) {
-  vzsim::Converter converter;  // one converter for all: its buffers are reused
+  // One converter per path for all cases: its buffers are reused.
+  vzsim::Converter wide;
+  vzsim::Converter baseline;
+  baseline.allowAvx2(false);
+  ASSERT_FALSE(baseline.avx2Enabled());
+  if (!wide.avx2Enabled()) std::cout << "[ NOTE     ] no AVX2 here: the baseline path only\n";
   int cases = 0;
-  for (std::uint32_t width : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 17u, 40u, 513u, 1030u}) {
+  for (std::uint32_t width : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 17u, 40u, 513u, 1030u}) {  // spans of 512
     for (std::uint32_t height : {1u, 2u, 3u, 6u}) {
       for (int variant = 0; variant < 6; ++variant) {
         RawLayout l;
@@ -131,10 +137,14 @@ TEST(ConverterTest, RowLoopsGiveThePlainConversionsBytes) {
         for (const Matrix3& m : matrices()) {
           for (int format : {0, 2, 6}) {
             const std::size_t bpp = format == 0 ? 1 : format == 6 ? 4 : 3;
-            std::vector<std::uint8_t> out(std::size_t{width} * height * bpp, 0xA5);
-            converter.convert(raw.data(), l, m, format, out.data());
-            ASSERT_EQ(out, plainConvert(raw, l, m, format))
-                << width << " x " << height << " variant " << variant << " format " << format;
+            const auto expected = plainConvert(raw, l, m, format);
+            for (vzsim::Converter* converter : {&wide, &baseline}) {
+              std::vector<std::uint8_t> out(std::size_t{width} * height * bpp, 0xA5);
+              converter->convert(raw.data(), l, m, format, out.data());
+              ASSERT_EQ(out, expected) << width << " x " << height << " variant " << variant
+                                       << " format " << format << " avx2 "
+                                       << converter->avx2Enabled();
+            }
             ++cases;
           }
         }
