@@ -12,15 +12,18 @@
 #include <immintrin.h>
 #endif
 
-// The row loops below are built twice, for plain x86-64 and for AVX2, and
-// the processor picks one at load time. Both give the same bytes: the
-// arithmetic is the same IEEE single-precision operations lane by lane
-// (AVX2 alone does not fuse multiplies and adds).
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__ELF__)
-#define VZSIM_ROW_LOOP __attribute__((target_clones("avx2", "default")))
-#else
-#define VZSIM_ROW_LOOP
+// The loops that carry most of the work (decoding rows and demosaicing
+// them) are built twice, for plain x86-64 and for AVX2, from one source,
+// and the converter picks one at run time. Both give the same bytes: the
+// arithmetic is the same IEEE single-precision operations lane by lane, and
+// no multiply and add are fused (see CMakeLists.txt). Run-time selection
+// rather than load-time (ifunc) selection: sanitizer runtimes cannot run
+// code while the library is being relocated.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VZSIM_AVX2_KERNEL 1
+#define VZSIM_AVX2 __attribute__((target("avx2")))
 #endif
+#define VZSIM_LOOP_BODY inline __attribute__((always_inline))
 
 namespace vzsim {
 
@@ -93,6 +96,38 @@ Matrix3 saturationHueMatrix(float saturation, float hueDegrees) {
   return m;
 }
 
+namespace {
+
+VZSIM_LOOP_BODY void decodeLoop(const std::uint8_t* __restrict p, std::size_t w, bool twoBytes,
+                                bool highByteSample, float* __restrict out) {
+  if (!twoBytes) {
+    for (std::size_t x = 0; x < w; ++x) out[x] = static_cast<float>(p[x]);
+    return;
+  }
+  // The 8-bit sample is the high byte of the 16-bit value: value / 257
+  // maps 0..65535 onto 0..255.
+  const std::size_t hi = highByteSample ? 1 : 0;
+  const std::size_t lo = 1 - hi;
+  for (std::size_t x = 0; x < w; ++x) {
+    const auto value = static_cast<std::uint32_t>((p[2 * x + hi] << 8) | p[2 * x + lo]);
+    out[x] = static_cast<float>(value) / 257.0f;
+  }
+}
+
+void decodePlain(const std::uint8_t* p, std::size_t w, bool twoBytes, bool highByteSample,
+                 float* out) {
+  decodeLoop(p, w, twoBytes, highByteSample, out);
+}
+
+#if defined(VZSIM_AVX2_KERNEL)
+VZSIM_AVX2 void decodeAvx2(const std::uint8_t* p, std::size_t w, bool twoBytes,
+                           bool highByteSample, float* out) {
+  decodeLoop(p, w, twoBytes, highByteSample, out);
+}
+#endif
+
+} // namespace
+
 void Converter::decodeRow(const std::uint8_t* raw, const RawLayout& layout, std::uint32_t row,
                           float* out) const {
   const std::uint32_t evenRows = (layout.height + 1u) / 2u;
@@ -100,19 +135,13 @@ void Converter::decodeRow(const std::uint8_t* raw, const RawLayout& layout, std:
       layout.fieldLayout ? (row % 2u == 0 ? row / 2u : evenRows + row / 2u) : row;
   const std::size_t bpp = layout.twoBytes ? 2 : 1;
   const std::uint8_t* p = raw + static_cast<std::size_t>(stored) * layout.width * bpp;
-  const std::uint32_t w = layout.width;
-  if (!layout.twoBytes) {
-    for (std::uint32_t x = 0; x < w; ++x) out[x] = static_cast<float>(p[x]);
+#if defined(VZSIM_AVX2_KERNEL)
+  if (avx2Enabled()) {
+    decodeAvx2(p, layout.width, layout.twoBytes, layout.highByteSample, out);
     return;
   }
-  // The 8-bit sample is the high byte of the 16-bit value: value / 257
-  // maps 0..65535 onto 0..255.
-  const std::size_t hi = layout.highByteSample ? 1 : 0;
-  const std::size_t lo = 1 - hi;
-  for (std::uint32_t x = 0; x < w; ++x) {
-    const auto value = static_cast<std::uint32_t>((p[2 * x + hi] << 8) | p[2 * x + lo]);
-    out[x] = static_cast<float>(value) / 257.0f;
-  }
+#endif
+  decodePlain(p, layout.width, layout.twoBytes, layout.highByteSample, out);
 }
 
 namespace {
@@ -152,7 +181,7 @@ inline float pick(std::uint32_t mask, float a, float b) {
 // them with a bit mask: no edge tests and no branches, so the compiler
 // vectorises the loop.
 template <bool EvenRow>
-VZSIM_ROW_LOOP void demosaicInterior(const float* __restrict up, const float* __restrict mid,
+VZSIM_LOOP_BODY void demosaicLoop(const float* __restrict up, const float* __restrict mid,
                                      const float* __restrict down, std::size_t first,
                                      std::size_t count, float* __restrict r,
                                      float* __restrict g, float* __restrict b) {
@@ -176,10 +205,26 @@ VZSIM_ROW_LOOP void demosaicInterior(const float* __restrict up, const float* __
   }
 }
 
+void demosaicInteriorPlain(const float* up, const float* mid, const float* down,
+                           std::size_t first, std::size_t count, bool evenRow, float* r,
+                           float* g, float* b) {
+  if (evenRow) demosaicLoop<true>(up, mid, down, first, count, r, g, b);
+  else demosaicLoop<false>(up, mid, down, first, count, r, g, b);
+}
+
+#if defined(VZSIM_AVX2_KERNEL)
+VZSIM_AVX2 void demosaicInteriorAvx2(const float* up, const float* mid, const float* down,
+                                     std::size_t first, std::size_t count, bool evenRow,
+                                     float* r, float* g, float* b) {
+  if (evenRow) demosaicLoop<true>(up, mid, down, first, count, r, g, b);
+  else demosaicLoop<false>(up, mid, down, first, count, r, g, b);
+}
+#endif
+
 // Pixels x0 .. x1 - 1 of a row of width w into planes that start at x0.
 void demosaicSpan(const float* up, const float* mid, const float* down, std::uint32_t w,
-                  bool evenRow, std::uint32_t x0, std::uint32_t x1, float* r, float* g,
-                  float* b) {
+                  bool evenRow, std::uint32_t x0, std::uint32_t x1, bool avx2, float* r,
+                  float* g, float* b) {
   // Columns 1 .. w - 2 have both neighbours; the edge columns reflect.
   const std::uint32_t first = std::max(x0, 1u);
   const std::uint32_t last = std::min(x1, w - 1);  // one past
@@ -188,8 +233,17 @@ void demosaicSpan(const float* up, const float* mid, const float* down, std::uin
   }
   if (first < last) {
     const std::size_t skip = first - x0;
-    if (evenRow) demosaicInterior<true>(up, mid, down, first, last - first, r + skip, g + skip, b + skip);
-    else demosaicInterior<false>(up, mid, down, first, last - first, r + skip, g + skip, b + skip);
+#if defined(VZSIM_AVX2_KERNEL)
+    if (avx2) {
+      demosaicInteriorAvx2(up, mid, down, first, last - first, evenRow, r + skip, g + skip,
+                           b + skip);
+    } else
+#endif
+    {
+      (void)avx2;
+      demosaicInteriorPlain(up, mid, down, first, last - first, evenRow, r + skip, g + skip,
+                            b + skip);
+    }
   }
   for (std::uint32_t x = std::max(first, last); x < x1; ++x) {
     demosaicPixel(up, mid, down, x, w, evenRow, r[x - x0], g[x - x0], b[x - x0]);
@@ -197,7 +251,7 @@ void demosaicSpan(const float* up, const float* mid, const float* down, std::uin
 }
 
 // The colour matrix on three planes.
-VZSIM_ROW_LOOP void applyMatrix(const Matrix3& m, std::size_t w, const float* __restrict r,
+void applyMatrix(const Matrix3& m, std::size_t w, const float* __restrict r,
                                 const float* __restrict g, const float* __restrict b,
                                 float* __restrict r2, float* __restrict g2,
                                 float* __restrict b2) {
@@ -239,14 +293,14 @@ void toBytes(const float* __restrict in, std::size_t w, std::uint8_t* __restrict
   for (; x < w; ++x) out[x] = toByte(in[x]);
 }
 
-VZSIM_ROW_LOOP void luma(const float* __restrict r, const float* __restrict g,
+void luma(const float* __restrict r, const float* __restrict g,
                          const float* __restrict b, std::size_t w, float* __restrict out) {
   for (std::size_t x = 0; x < w; ++x) out[x] = kLumaR * r[x] + kLumaG * g[x] + kLumaB * b[x];
 }
 
 // Planes to B, G, R (and A = 255) pixels.
 template <std::size_t Step>
-VZSIM_ROW_LOOP void interleave(const std::uint8_t* __restrict r, const std::uint8_t* __restrict g,
+void interleave(const std::uint8_t* __restrict r, const std::uint8_t* __restrict g,
                                const std::uint8_t* __restrict b, std::size_t w,
                                std::uint8_t* __restrict out) {
   for (std::size_t x = 0; x < w; ++x) {
@@ -257,9 +311,7 @@ VZSIM_ROW_LOOP void interleave(const std::uint8_t* __restrict r, const std::uint
   }
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define VZSIM_AVX2_KERNEL 1
-
+#if defined(VZSIM_AVX2_KERNEL)
 bool processorHasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2") != 0;
   return has;
@@ -283,14 +335,14 @@ struct BgrMasks {
 };
 constexpr BgrMasks kBgrMasks;
 
-__attribute__((target("avx2"))) inline __m256 matrixRow(__m256 m0, __m256 m1, __m256 m2,
+VZSIM_AVX2 inline __m256 matrixRow(__m256 m0, __m256 m1, __m256 m2,
                                                          __m256 r, __m256 g, __m256 b) {
   return _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(m0, r), _mm256_mul_ps(m1, g)),
                        _mm256_mul_ps(m2, b));
 }
 
 // 16 values rounded and held to 0..255 (NaN to 0) as 16 bytes, in order.
-__attribute__((target("avx2"))) inline __m128i bytes16(__m256 lo, __m256 hi) {
+VZSIM_AVX2 inline __m128i bytes16(__m256 lo, __m256 hi) {
   const __m256 half = _mm256_set1_ps(0.5f);
   const __m256 zero = _mm256_setzero_ps();
   const __m256 top = _mm256_set1_ps(255.0f);
@@ -306,7 +358,7 @@ __attribute__((target("avx2"))) inline __m128i bytes16(__m256 lo, __m256 hi) {
 // pixel layout for pixels of three planes, 16 at a time, with the same
 // single-precision operations in the same order as the portable loops.
 // Returns how many pixels it wrote (a multiple of 16).
-__attribute__((target("avx2"))) std::size_t packAvx2(const float* r, const float* g,
+VZSIM_AVX2 std::size_t packAvx2(const float* r, const float* g,
                                                      const float* b, std::size_t count,
                                                      const Matrix3* matrix, std::size_t bpp,
                                                      std::uint8_t* out) {
@@ -446,6 +498,7 @@ void Converter::convert(const std::uint8_t* raw, const RawLayout& layout, const 
   float* red = planes_.data();
   float* green = red + kSpan;
   float* blue = green + kSpan;
+  const bool avx2 = avx2Enabled();
 
   for (std::uint32_t y = 0; y < h; ++y) {
     const float* mid = row(y);
@@ -460,7 +513,7 @@ void Converter::convert(const std::uint8_t* raw, const RawLayout& layout, const 
       const std::uint32_t x1 = static_cast<std::uint32_t>(std::min<std::size_t>(w, x0 + kSpan));
       std::uint8_t* out = outRow + x0 * bpp;
       if (layout.colour) {
-        demosaicSpan(up, mid, down, w, y % 2u == 0, x0, x1, red, green, blue);
+        demosaicSpan(up, mid, down, w, y % 2u == 0, x0, x1, avx2, red, green, blue);
         pack(red, green, blue, x1 - x0, colourMatrix, bpp, out);
       } else {
         pack(mid + x0, mid + x0, mid + x0, x1 - x0, nullptr, bpp, out);
