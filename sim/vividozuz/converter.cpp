@@ -252,9 +252,8 @@ void demosaicSpan(const float* up, const float* mid, const float* down, std::uin
 
 // The colour matrix on three planes.
 void applyMatrix(const Matrix3& m, std::size_t w, const float* __restrict r,
-                                const float* __restrict g, const float* __restrict b,
-                                float* __restrict r2, float* __restrict g2,
-                                float* __restrict b2) {
+                 const float* __restrict g, const float* __restrict b, float* __restrict r2,
+                 float* __restrict g2, float* __restrict b2) {
   const float m0 = m[0], m1 = m[1], m2 = m[2], m3 = m[3], m4 = m[4], m5 = m[5], m6 = m[6],
               m7 = m[7], m8 = m[8];
   for (std::size_t x = 0; x < w; ++x) {
@@ -293,16 +292,15 @@ void toBytes(const float* __restrict in, std::size_t w, std::uint8_t* __restrict
   for (; x < w; ++x) out[x] = toByte(in[x]);
 }
 
-void luma(const float* __restrict r, const float* __restrict g,
-                         const float* __restrict b, std::size_t w, float* __restrict out) {
+void luma(const float* __restrict r, const float* __restrict g, const float* __restrict b,
+          std::size_t w, float* __restrict out) {
   for (std::size_t x = 0; x < w; ++x) out[x] = kLumaR * r[x] + kLumaG * g[x] + kLumaB * b[x];
 }
 
 // Planes to B, G, R (and A = 255) pixels.
 template <std::size_t Step>
 void interleave(const std::uint8_t* __restrict r, const std::uint8_t* __restrict g,
-                               const std::uint8_t* __restrict b, std::size_t w,
-                               std::uint8_t* __restrict out) {
+                const std::uint8_t* __restrict b, std::size_t w, std::uint8_t* __restrict out) {
   for (std::size_t x = 0; x < w; ++x) {
     out[Step * x] = b[x];
     out[Step * x + 1] = g[x];
@@ -335,8 +333,8 @@ struct BgrMasks {
 };
 constexpr BgrMasks kBgrMasks;
 
-VZSIM_AVX2 inline __m256 matrixRow(__m256 m0, __m256 m1, __m256 m2,
-                                                         __m256 r, __m256 g, __m256 b) {
+VZSIM_AVX2 inline __m256 matrixRow(__m256 m0, __m256 m1, __m256 m2, __m256 r, __m256 g,
+                                   __m256 b) {
   return _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(m0, r), _mm256_mul_ps(m1, g)),
                        _mm256_mul_ps(m2, b));
 }
@@ -358,10 +356,9 @@ VZSIM_AVX2 inline __m128i bytes16(__m256 lo, __m256 hi) {
 // pixel layout for pixels of three planes, 16 at a time, with the same
 // single-precision operations in the same order as the portable loops.
 // Returns how many pixels it wrote (a multiple of 16).
-VZSIM_AVX2 std::size_t packAvx2(const float* r, const float* g,
-                                                     const float* b, std::size_t count,
-                                                     const Matrix3* matrix, std::size_t bpp,
-                                                     std::uint8_t* out) {
+VZSIM_AVX2 std::size_t packAvx2(const float* r, const float* g, const float* b,
+                                std::size_t count, const Matrix3* matrix, std::size_t bpp,
+                                std::uint8_t* out) {
   __m256 m[9];
   if (matrix != nullptr) {
     for (std::size_t i = 0; i < 9; ++i) m[i] = _mm256_set1_ps((*matrix)[i]);

@@ -48,7 +48,8 @@ void addSaturated(const std::uint8_t* clean, const std::uint8_t* raise, const st
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(clean + i));
     const __m128i up = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raise + i));
     const __m128i down = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_subs_epu8(_mm_adds_epu8(v, up), down));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_subs_epu8(_mm_adds_epu8(v, up), down));
   }
 #endif
   for (; i < n; ++i) {
@@ -78,7 +79,9 @@ void FrameNoise::prepare(std::uint32_t seed, bool twoBytes) {
   }
   if (twoBytes && !ready16_) {
     delta16_.assign(kTable / 2, 0);
-    for (std::int16_t& d : delta16_) d = static_cast<std::int16_t>(static_cast<int>(random.next() % 769u) - 384);
+    for (std::int16_t& d : delta16_) {
+      d = static_cast<std::int16_t>(static_cast<int>(random.next() % 769u) - 384);
+    }
     ready16_ = true;
   }
 }
