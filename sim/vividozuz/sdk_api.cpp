@@ -331,7 +331,10 @@ VARCAM_API int VARCAM_CALL VarcamSetupCustomMatrix(VarcamHandle camera, const fl
   std::string values = "null";
   if (matrix != nullptr) {
     values = "[";
-    for (int i = 0; i < 9; ++i) values += (i ? " " : "") + text(matrix[i]);
+    for (int i = 0; i < 9; ++i) {
+      if (i > 0) values += ' ';
+      values += text(matrix[i]);
+    }
     values += "]";
   }
   Call call("VarcamSetupCustomMatrix", {values});
