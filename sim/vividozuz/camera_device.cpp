@@ -487,8 +487,9 @@ void CameraDevice::display(const FrameJob& job, const FrameStamp& stamp,
     shown.width = geometry.width;
     shown.height = geometry.height;
     shown.bytesPerPixel = bpp;
-    shown.pixels.resize(size);
-    std::memcpy(shown.pixels.data(), rgb_.data(), size);
+    // The frame is shown as the callbacks left it: the buffer changes hands
+    // instead of being copied, and the previous one is the next frame's.
+    shown.pixels.swap(rgb_);
     shown.window = job.window;
     shown.sequence = job.frameNumber;
     displayTimes_[displayTimeCount_ % displayTimes_.size()] = Clock::now();
