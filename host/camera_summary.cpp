@@ -1,7 +1,7 @@
-#include "host/camera_summary.h"
+#include "camera_summary.h"
 
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdio>
 #include <string>

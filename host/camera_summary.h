@@ -1,7 +1,7 @@
 // What a host learns about the camera through the driver.
 #pragma once
 
-#include "host/host_session.h"
+#include "host_session.h"
 
 namespace host {
 

@@ -1,9 +1,9 @@
-#include "host/capture_jobs.h"
+#include "capture_jobs.h"
 
-#include "host/pictures.h"
+#include "pictures.h"
 #include "hostlib/host_imaging.h"
 #include "platform/headless_control.h"
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 
 #include <algorithm>
 #include <cstdio>

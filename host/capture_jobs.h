@@ -3,7 +3,7 @@
 // returns whether all its steps succeeded.
 #pragma once
 
-#include "host/host_session.h"
+#include "host_session.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "host/command_jobs.h"
+#include "command_jobs.h"
 
-#include "host/input_checks.h"
+#include "input_checks.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,8 +4,8 @@
 // the driver did what was asked.
 #pragma once
 
-#include "host/command_line.h"
-#include "host/host_session.h"
+#include "command_line.h"
+#include "host_session.h"
 
 namespace host {
 

@@ -1,6 +1,6 @@
-#include "host/command_line.h"
+#include "command_line.h"
 
-#include "host/exit_codes.h"
+#include "exit_codes.h"
 
 #include <CLI/CLI.hpp>
 

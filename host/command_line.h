@@ -4,8 +4,8 @@
 // still honoured.
 #pragma once
 
-#include "host/capture_jobs.h"
-#include "host/file_jobs.h"
+#include "capture_jobs.h"
+#include "file_jobs.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "host/file_jobs.h"
+#include "file_jobs.h"
 
-#include "host/pictures.h"
+#include "pictures.h"
 #include "platform/headless_control.h"
 
 #include <cstdio>

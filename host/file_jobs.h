@@ -4,8 +4,8 @@
 // all its steps succeeded.
 #pragma once
 
-#include "host/capture_jobs.h"
-#include "host/host_session.h"
+#include "capture_jobs.h"
+#include "host_session.h"
 
 #include <string>
 

@@ -3,19 +3,19 @@
 // meant to be scripted: every job names the files it writes on stdout,
 // reports problems on stderr and ends with an exit status that says what
 // went wrong (see exit_codes.h).
-#include "host/camera_summary.h"
-#include "host/capture_jobs.h"
-#include "host/command_jobs.h"
-#include "host/command_line.h"
+#include "camera_summary.h"
+#include "capture_jobs.h"
+#include "command_jobs.h"
+#include "command_line.h"
 #include "host/driver_library.h"
-#include "host/file_jobs.h"
-#include "host/host_session.h"
-#include "host/input_checks.h"
-#include "host/outcome.h"
-#include "host/panel_jobs.h"
+#include "file_jobs.h"
+#include "host_session.h"
+#include "input_checks.h"
+#include "outcome.h"
+#include "panel_jobs.h"
 
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdio>
 #include <string>

@@ -1,7 +1,7 @@
-#include "host/host_session.h"
+#include "host_session.h"
 
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <chrono>
 #include <string>

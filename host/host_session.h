@@ -4,9 +4,9 @@
 
 #include "driver/acq_control.h"
 #include "host/driver_library.h"
-#include "host/outcome.h"
+#include "outcome.h"
 #include "platform/platform.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "host/input_checks.h"
+#include "input_checks.h"
 
 #include "driver/acq_control.h"
 

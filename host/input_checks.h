@@ -4,8 +4,8 @@
 // the driver.
 #pragma once
 
-#include "host/command_line.h"
-#include "host/exit_codes.h"
+#include "command_line.h"
+#include "exit_codes.h"
 
 #include <optional>
 #include <string>

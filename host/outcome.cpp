@@ -1,4 +1,4 @@
-#include "host/outcome.h"
+#include "outcome.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // failure, which decides the exit status.
 #pragma once
 
-#include "host/exit_codes.h"
+#include "exit_codes.h"
 
 #include <string>
 #include <vector>

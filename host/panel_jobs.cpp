@@ -1,9 +1,9 @@
-#include "host/panel_jobs.h"
+#include "panel_jobs.h"
 
-#include "host/bmp_writer.h"
-#include "host/pictures.h"
+#include "bmp_writer.h"
+#include "pictures.h"
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 // frame and background correction, and the bitmap overlay.
 #pragma once
 
-#include "host/capture_jobs.h"
-#include "host/host_session.h"
+#include "capture_jobs.h"
+#include "host_session.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "host/pictures.h"
+#include "pictures.h"
 
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 
 #include "hostlib/host_imaging.h"
 

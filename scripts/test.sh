@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds and passes the whole test suite.
 # With no arguments the suite runs on the normal build and on the sanitizer
-# builds (ASan+UBSan, TSan); name presets to run only those.
+# builds (ASan+UBSan, TSan), and the release build is configured and built
+# (warnings are errors there too); name presets to run only those.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -24,3 +25,8 @@ for preset in "${presets[@]}"; do
   echo "    (replay: VX_TEST_SEED=${seed} $0 ${preset}, or run a program with --gtest_shuffle --gtest_random_seed=${seed}) ==="
   GTEST_RANDOM_SEED=$seed ctest --preset "$preset" -j "$jobs" -L one_process
 done
+if [ $# -eq 0 ]; then
+  echo "=== release: configure, build ==="
+  cmake --preset release
+  cmake --build --preset release -j "$jobs"
+fi

@@ -5,11 +5,11 @@
 // and 4008 x 2672. Each reports its time over a memcpy of its output's bytes.
 #include "memcpy_ratio.h"
 
-#include "sim/vividozuz/camera_model.h"
-#include "sim/vividozuz/converter.h"
-#include "sim/vividozuz/frame_format.h"
-#include "sim/vividozuz/frame_renderer.h"
-#include "sim/vividozuz/scene.h"
+#include "vividozuz/camera_model.h"
+#include "vividozuz/converter.h"
+#include "vividozuz/frame_format.h"
+#include "vividozuz/frame_renderer.h"
+#include "vividozuz/scene.h"
 
 #include <benchmark/benchmark.h>
 

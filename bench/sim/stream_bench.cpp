@@ -5,8 +5,8 @@
 // conversion and no-op streaming and RGB preview callbacks on one core.
 #include "memcpy_ratio.h"
 
-#include "camera/varcam_sdk.h"
-#include "sim/vividozuz/sim_control.h"
+#include "sdk/varcam_sdk.h"
+#include "vividozuz/sim_control.h"
 
 #include <benchmark/benchmark.h>
 

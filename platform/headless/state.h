@@ -74,6 +74,7 @@ struct WindowData {
   std::string text;
   Rect rect{};                 // top-level: outer rectangle on screen
   int controlId = 0;
+  std::intptr_t userData = 0;  // setWindowUserData
   std::vector<int> statusParts;
   std::vector<std::string> statusTexts;
   std::vector<Window> children;  // creation order

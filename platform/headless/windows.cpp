@@ -1,6 +1,6 @@
 // Top-level and child windows, activation, placement, status bars and the
 // wait cursor.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -405,6 +405,21 @@ bool isWindowVisible(Window w) {
     data = peekWindowLocked(data->owner);
   }
   return false;
+}
+
+std::intptr_t setWindowUserData(Window w, std::intptr_t value) {
+  Lock lock(stateMutex());
+  WindowData* data = findWindowLocked(w);
+  if (data == nullptr) return 0;
+  const std::intptr_t previous = data->userData;
+  data->userData = value;
+  return previous;
+}
+
+std::intptr_t windowUserData(Window w) {
+  Lock lock(stateMutex());
+  const WindowData* data = findWindowLocked(w);
+  return data != nullptr ? data->userData : 0;
 }
 
 Window createStatusBar(Window parent, int id) {

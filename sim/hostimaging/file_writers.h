@@ -3,7 +3,7 @@
 #pragma once
 
 #include "hostlib/host_imaging.h"
-#include "sim/hostimaging/tiff_channel.h"
+#include "hostimaging/tiff_channel.h"
 
 #include <cstddef>
 #include <cstdint>

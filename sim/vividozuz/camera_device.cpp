@@ -1,7 +1,7 @@
-#include "sim/vividozuz/camera_device.h"
+#include "vividozuz/camera_device.h"
 
-#include "sim/vividozuz/camera_model.h"
-#include "sim/vividozuz/one_shot.h"
+#include "vividozuz/camera_model.h"
+#include "vividozuz/one_shot.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "sim/vividozuz/converter.h"
+#include "vividozuz/converter.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "sim/vividozuz/frame_noise.h"
+#include "vividozuz/frame_noise.h"
 
 #include <algorithm>
 

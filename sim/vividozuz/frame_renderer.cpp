@@ -1,6 +1,6 @@
-#include "sim/vividozuz/frame_renderer.h"
+#include "vividozuz/frame_renderer.h"
 
-#include "sim/vividozuz/frame_format.h"
+#include "vividozuz/frame_format.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,9 +12,9 @@
 // unchanged picture allocates nothing. One renderer serves one thread.
 #pragma once
 
-#include "sim/vividozuz/frame_noise.h"
-#include "sim/vividozuz/property_store.h"
-#include "sim/vividozuz/scene.h"
+#include "vividozuz/frame_noise.h"
+#include "vividozuz/property_store.h"
+#include "vividozuz/scene.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "sim/vividozuz/scene.h"
+#include "vividozuz/scene.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 // Every frame is read out of it through the renderer's lookup tables.
 #pragma once
 
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdint>
 #include <memory>

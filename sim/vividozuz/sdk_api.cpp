@@ -2,10 +2,10 @@
 // anything else happens; otherwise the handle is looked up and the camera
 // does the work. Every call is journalled with its arguments after the
 // handle, its result and its error; failures set the thread's last error.
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 
-#include "sim/vividozuz/faults.h"
-#include "sim/vividozuz/simulator.h"
+#include "vividozuz/faults.h"
+#include "vividozuz/simulator.h"
 
 #include <cstdio>
 #include <string>

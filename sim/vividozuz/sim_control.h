@@ -8,7 +8,7 @@
 // be called from inside an SDK callback unless its comment says so.
 #pragma once
 
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 
 #include <array>
 #include <cstdint>

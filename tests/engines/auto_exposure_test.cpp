@@ -2,6 +2,7 @@
 #include "engines/exposure_controller.h"
 
 #include "sim_camera.h"
+#include "support/output.h"
 
 #include <cstdint>
 #include <memory>
@@ -9,6 +10,9 @@
 
 namespace engines {
 namespace {
+
+using vxtest::calls;
+using vxtest::logged;
 
 struct Region {
   int x, y, width, height;

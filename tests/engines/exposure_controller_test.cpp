@@ -3,12 +3,16 @@
 #include "engines/exposure_controller.h"
 
 #include "sim_camera.h"
+#include "support/output.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace engines {
 namespace {
+
+using vxtest::calls;
+using vxtest::logged;
 
 using Floats = std::vector<float>;
 

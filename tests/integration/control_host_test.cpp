@@ -1,8 +1,8 @@
 // The dispatcher's frame and the commands about the host: the closed state,
 // fixed answers, the driver name, the supported-commands table, windows,
 // the display, the settings file and the stream sub-commands.
-#include "tests/integration/driver_fixture.h"
-#include "tests/scratch_folder.h"
+#include "library_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/acq_control.h"
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-class ControlHost : public DriverTest {
+class ControlHost : public LibraryTest {
  protected:
   std::int32_t set(int code, int parameter, void* data) { return acq->control(code, parameter, data); }
   std::int32_t query(int code, int parameter, void* data) { return acq->control(code | ACQ_QUERY, parameter, data); }

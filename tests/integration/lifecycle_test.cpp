@@ -1,7 +1,7 @@
 // Opening and closing the driver through its exports, and what every export
 // answers while the driver is closed and while it is open.
-#include "tests/integration/driver_fixture.h"
-#include "tests/scratch_folder.h"
+#include "library_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/acq_control.h"
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-using Lifecycle = DriverTest;
+using Lifecycle = LibraryTest;
 
 TEST_F(Lifecycle, ExportsRefuseWorkWhileClosed) {
   EXPECT_EQ(acq->setPalette(nullptr), 1);

@@ -1,8 +1,8 @@
 // The settings file through command 54: a save and a load restore what the
 // host changed in between, and a file from another camera model is brought
 // into line with the connected one.
-#include "tests/integration/driver_fixture.h"
-#include "tests/scratch_folder.h"
+#include "library_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/acq_control.h"
 
@@ -12,7 +12,7 @@
 
 namespace {
 
-class SettingsFileExport : public DriverTest {
+class SettingsFileExport : public LibraryTest {
  protected:
   std::int32_t settings(int parameter) {
     std::vector<char> text(path_.begin(), path_.end());

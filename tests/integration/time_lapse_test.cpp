@@ -1,6 +1,6 @@
 // Time-lapse series through the exports, in virtual time.
-#include "tests/integration/driver_fixture.h"
-#include "tests/scratch_folder.h"
+#include "library_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/acq_control.h"
 #include "hostlib/host_imaging.h"
@@ -23,10 +23,10 @@ void ACQ_CALL onImage(std::int32_t file, std::int32_t phase, std::int32_t) {
   if (file == killAfter) lapseDriver->timeLapseKill();
 }
 
-class TimeLapseExports : public DriverTest {
+class TimeLapseExports : public LibraryTest {
  protected:
   void SetUp() override {
-    DriverTest::SetUp();
+    LibraryTest::SetUp();
     platform::headless::useVirtualTime(true, 0);
     lapseDriver = acq;
     savedFiles.clear();

@@ -1,6 +1,6 @@
 // INI (private profile) files as the settings file uses them.
 #include "platform/platform.h"
-#include "tests/scratch_folder.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
