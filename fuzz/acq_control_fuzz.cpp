@@ -339,7 +339,8 @@ class Session {
       region.right = in_.ConsumeIntegral<std::int32_t>() >> in_.ConsumeIntegralInRange(0, 31);
       region.bottom = in_.ConsumeIntegral<std::int32_t>() >> in_.ConsumeIntegralInRange(0, 31);
     }
-    killAtFile_ = first + in_.ConsumeIntegralInRange(0, 3);
+    // File numbers count on from the first, wrapping as 32-bit numbers do.
+    killAtFile_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(first) + in_.ConsumeIntegralInRange(0u, 3u));
     killAtPhase_ = in_.ConsumeIntegralInRange(0, 2);
     const AcqLapseCallback callback = [](std::int32_t fileNumber, std::int32_t phase, std::int32_t) {
       current->lapseCallback(fileNumber, phase);

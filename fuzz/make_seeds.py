@@ -495,8 +495,15 @@ def control_seeds():
           .control(50, 1).get_image_new().data())
     write(t, "frame_sum", Calls(display=False).control(50, 1).add(1, 2).add(2, 2).add(3, 1, stop_at=2).data())
     write(t, "frame_sum_grey", Calls(camera=145, display=False).control(14).control(50, 1).add(2, 3).data())
-    write(t, "time_lapse", Calls().time_lapse(2, 10, 5, region=(0, 0, 63, 47)).time_lapse(3, 0, 90).data())
-    write(t, "time_lapse_killed", Calls().time_lapse(3, 4, 2, kill_offset=1, kill_phase=1).kill().data())
+    # A series saves images only once the capture size is known: the settings
+    # file saved and loaded back gives it.
+    write(t, "time_lapse", Calls().control(54, 0).control(54, 1).time_lapse(2, 10, 5, region=(0, 0, 63, 47))
+          .time_lapse(3, 0, 90).data())
+    # File numbers counted on from the largest 32-bit number.
+    write(t, "time_lapse_numbers_wrap", Calls().control(54, 0).control(54, 1)
+          .time_lapse(3, 2147483647, 2, region=(0, 0, 31, 15)).data())
+    write(t, "time_lapse_killed", Calls().control(54, 0).control(54, 1)
+          .time_lapse(3, 4, 2, region=(8, 8, 40, 30), kill_offset=1, kill_phase=1).kill().data())
     write(t, "resolution_lists",
           Calls().control(92, 1, record=bytes(4)).control(92, 0, record=struct.pack("<i", 1))
           .control(91, 1, record=bytes(4)).control(91, 0, record=struct.pack("<i", 3))
