@@ -17,8 +17,10 @@
 #include <filesystem>
 #include <mutex>
 #include <numeric>
+#include <string>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace vxfuzz {
@@ -68,13 +70,13 @@ class Watchdog {
     return *watchdog;
   }
 
-  void enter(const char* name) {
+  void enter(std::string name) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (calls_.empty()) {
       started_ = std::chrono::steady_clock::now();
       hl::clearSleeps();
     }
-    calls_.push_back(name);
+    calls_.push_back(std::move(name));
   }
 
   void leave() {
@@ -105,7 +107,7 @@ class Watchdog {
 
   std::string namesLocked() const {
     std::string names;
-    for (const char* name : calls_) names += (names.empty() ? "" : " > ") + std::string(name);
+    for (const std::string& name : calls_) names += (names.empty() ? "" : " > ") + name;
     return names;
   }
 
@@ -124,7 +126,7 @@ class Watchdog {
   }
 
   std::mutex mutex_;
-  std::vector<const char*> calls_;
+  std::vector<std::string> calls_;
   std::chrono::steady_clock::time_point started_{};
   const std::uint32_t realLimitSeconds_;
   const std::uint32_t virtualLimitSeconds_;
@@ -189,7 +191,7 @@ bool writeFile(const std::string& path, const std::uint8_t* data, std::size_t si
 
 // ---- guarded calls ----------------------------------------------------------------
 
-GuardedCall::GuardedCall(const char* name) { Watchdog::instance().enter(name); }
+GuardedCall::GuardedCall(std::string name) { Watchdog::instance().enter(std::move(name)); }
 GuardedCall::~GuardedCall() { Watchdog::instance().leave(); }
 
 // ---- driver host --------------------------------------------------------------------
@@ -215,7 +217,8 @@ std::int32_t DriverHost::close() {
 }
 
 std::int32_t DriverHost::control(std::int32_t message, std::int32_t parameter, void* data) {
-  GuardedCall call("AcqControl");
+  // Named with its message and parameter, so that a hang says which command.
+  GuardedCall call("AcqControl(" + std::to_string(message) + ", " + std::to_string(parameter) + ")");
   return vx::dispatchControl(*driver_, message, parameter, data);
 }
 

@@ -59,7 +59,7 @@ bool writeFile(const std::string& path, const std::uint8_t* data, std::size_t si
 // outermost one is timed, and the message names them all.
 class GuardedCall {
  public:
-  explicit GuardedCall(const char* name);
+  explicit GuardedCall(std::string name);
   ~GuardedCall();
   GuardedCall(const GuardedCall&) = delete;
   GuardedCall& operator=(const GuardedCall&) = delete;
