@@ -55,6 +55,18 @@ constexpr ControlTemplate readOnlyEdit(int id, Rect r) {
 constexpr ControlTemplate list(int id, Rect r) {
   return ControlTemplate{id, ControlKind::ComboBox, "", r, true, true, platform::CBS_DROPDOWNLIST};
 }
+// An edit that takes typed digits only.
+constexpr ControlTemplate numberEdit(int id, Rect r) {
+  return ControlTemplate{id, ControlKind::Edit, "", r, true, true, platform::ES_NUMBER};
+}
+// A horizontal trackbar (its range starts as 0..100).
+constexpr ControlTemplate trackbar(int id, Rect r) {
+  return ControlTemplate{id, ControlKind::Trackbar, "", r, true, true};
+}
+// Up and down arrows (range 100..0, so the up arrow lowers the position).
+constexpr ControlTemplate spin(int id, Rect r) {
+  return ControlTemplate{id, ControlKind::UpDown, "", r, true, true};
+}
 constexpr ControlTemplate group(const char* caption, Rect r) {
   return ControlTemplate{kNoId, ControlKind::GroupBox, caption, r, true, true};
 }
@@ -181,41 +193,100 @@ constexpr std::array<ControlTemplate, 37> kOverlayControls{{
 }};
 constexpr DialogTemplate kOverlay = makeTemplate(117, "Overlay", dialogRect(340, 303), kOverlayControls);
 
+// ---- numeric property panels (103, 108, 110, 109, 115, 112) ---------------------------
+// One layout for the six: a trackbar, an edit and a spin for the preview and
+// for the acquisition value, the lock, and Initialize (id 2), Cancel, Close.
+constexpr std::array<ControlTemplate, 12> kNumericControls{{
+    text(1054, "Pvw", Rect{8, 14, 36, 30}),
+    trackbar(1056, Rect{40, 8, 190, 34}),
+    numberEdit(kNumericPreviewEdit, Rect{196, 10, 246, 32}),
+    spin(1061, Rect{246, 10, 262, 32}),
+    text(1055, "Acq", Rect{8, 48, 36, 64}),
+    trackbar(1057, Rect{40, 42, 190, 68}),
+    numberEdit(kNumericAcquireEdit, Rect{196, 44, 246, 66}),
+    spin(1062, Rect{246, 44, 262, 66}),
+    check(kNumericLock, "Lock", Rect{40, 74, 190, 92}),
+    button(2, "Initialize", Rect{8, 100, 88, 123}),
+    button(kPanelCancel, "Cancel", Rect{96, 100, 176, 123}),
+    button(kPanelClose, "Close", Rect{184, 100, 264, 123}),
+}};
+constexpr Rect kNumericRect = dialogRect(272, 131);
+constexpr DialogTemplate kBrightness = makeTemplate(103, "Brightness", kNumericRect, kNumericControls);
+constexpr DialogTemplate kContrast = makeTemplate(108, "Contrast", kNumericRect, kNumericControls);
+constexpr DialogTemplate kSaturation = makeTemplate(109, "Saturation", kNumericRect, kNumericControls);
+constexpr DialogTemplate kHue = makeTemplate(110, "Hue", kNumericRect, kNumericControls);
+constexpr DialogTemplate kGamma = makeTemplate(112, "Gamma", kNumericRect, kNumericControls);
+constexpr DialogTemplate kGlobalGain = makeTemplate(115, "Global Gain", kNumericRect, kNumericControls);
+
+// ---- white balance (114) ----------------------------------------------------------
+// Three channels one under the other, each a preview and an acquisition row
+// (trackbar, edit, spin) with its lock; below them the one-shot buttons, and
+// Initialize (id 2), Cancel, Close. Spot WB is there but hidden and disabled.
+constexpr int channelTop(int c) { return 16 + 82 * c; }
+constexpr Rect channelLabel(int c) { return Rect{12, channelTop(c), 80, channelTop(c) + 16}; }
+constexpr Rect sideLabel(int c, int row) {
+  return Rect{12, channelTop(c) + 24 + 28 * row, 40, channelTop(c) + 40 + 28 * row};
+}
+constexpr Rect sideTrackbar(int c, int row) {
+  return Rect{44, channelTop(c) + 18 + 28 * row, 194, channelTop(c) + 44 + 28 * row};
+}
+constexpr Rect sideEdit(int c, int row) {
+  return Rect{200, channelTop(c) + 20 + 28 * row, 250, channelTop(c) + 42 + 28 * row};
+}
+constexpr Rect sideSpin(int c, int row) {
+  return Rect{250, channelTop(c) + 20 + 28 * row, 266, channelTop(c) + 42 + 28 * row};
+}
+constexpr Rect channelLock(int c) { return Rect{276, channelTop(c) + 36, 336, channelTop(c) + 54}; }
+constexpr std::array<ControlTemplate, 39> kWhiteBalanceControls{{
+    text(kNoId, "RED:", channelLabel(0)),
+    text(kNoId, "Pvw", sideLabel(0, 0)),
+    trackbar(1071, sideTrackbar(0, 0)),
+    edit(kWhiteBalanceRedPreview, sideEdit(0, 0)),
+    spin(1094, sideSpin(0, 0)),
+    text(kNoId, "Acq", sideLabel(0, 1)),
+    trackbar(1091, sideTrackbar(0, 1)),
+    edit(kWhiteBalanceRedAcquire, sideEdit(0, 1)),
+    spin(1095, sideSpin(0, 1)),
+    check(kWhiteBalanceRedLock, "Lock", channelLock(0)),
+    text(kNoId, "GREEN:", channelLabel(1)),
+    text(kNoId, "Pvw", sideLabel(1, 0)),
+    trackbar(1072, sideTrackbar(1, 0)),
+    edit(kWhiteBalanceGreenPreview, sideEdit(1, 0)),
+    spin(1079, sideSpin(1, 0)),
+    text(kNoId, "Acq", sideLabel(1, 1)),
+    trackbar(1077, sideTrackbar(1, 1)),
+    edit(kWhiteBalanceGreenAcquire, sideEdit(1, 1)),
+    spin(1080, sideSpin(1, 1)),
+    check(kWhiteBalanceGreenLock, "Lock", channelLock(1)),
+    text(kNoId, "BLUE:", channelLabel(2)),
+    text(kNoId, "Pvw", sideLabel(2, 0)),
+    trackbar(1081, sideTrackbar(2, 0)),
+    edit(kWhiteBalanceBluePreview, sideEdit(2, 0)),
+    spin(1088, sideSpin(2, 0)),
+    text(kNoId, "Acq", sideLabel(2, 1)),
+    trackbar(1086, sideTrackbar(2, 1)),
+    edit(kWhiteBalanceBlueAcquire, sideEdit(2, 1)),
+    spin(1089, sideSpin(2, 1)),
+    check(kWhiteBalanceBlueLock, "Lock", channelLock(2)),
+    button(1090, "Global WB", Rect{12, 268, 112, 291}),
+    ControlTemplate{1067, ControlKind::Button, "Spot WB", Rect{120, 268, 220, 291}, false, false},
+    button(2, "Initialize", Rect{12, 300, 102, 323}),
+    button(kPanelCancel, "Cancel", Rect{128, 300, 218, 323}),
+    button(kPanelClose, "Close", Rect{244, 300, 334, 323}),
+    // Frames, after the controls.
+    group("White balance", Rect{4, 2, 340, 262}),
+    group("", Rect{8, channelTop(0) + 14, 272, channelTop(0) + 74}),
+    group("", Rect{8, channelTop(1) + 14, 272, channelTop(1) + 74}),
+    group("", Rect{8, channelTop(2) + 14, 272, channelTop(2) + 74}),
+}};
+constexpr DialogTemplate kWhiteBalance =
+    makeTemplate(114, "White Balance", dialogRect(344, 331), kWhiteBalanceControls);
+
 // ---- placeholders of the panels still to come -----------------------------------
 constexpr Rect row(int i) { return Rect{10, 10 + 26 * i, 150, 30 + 26 * i}; }
 constexpr ControlTemplate placeholderCancel = button(kPanelCancel, "Cancel", Rect{10, 240, 80, 263});
 constexpr ControlTemplate placeholderClose = button(kPanelClose, "Close", Rect{90, 240, 160, 263});
 constexpr Rect kPlaceholderRect = dialogRect(200, 273);
-
-constexpr std::array<ControlTemplate, 5> kNumericControls{{
-    check(kNumericLock, "Lock", row(0)),
-    edit(kNumericPreviewEdit, row(1)),
-    edit(kNumericAcquireEdit, row(2)),
-    placeholderCancel,
-    placeholderClose,
-}};
-constexpr DialogTemplate kBrightness = makeTemplate(103, "Brightness", kPlaceholderRect, kNumericControls);
-constexpr DialogTemplate kContrast = makeTemplate(108, "Contrast", kPlaceholderRect, kNumericControls);
-constexpr DialogTemplate kSaturation = makeTemplate(109, "Saturation", kPlaceholderRect, kNumericControls);
-constexpr DialogTemplate kHue = makeTemplate(110, "Hue", kPlaceholderRect, kNumericControls);
-constexpr DialogTemplate kGamma = makeTemplate(112, "Gamma", kPlaceholderRect, kNumericControls);
-constexpr DialogTemplate kGlobalGain = makeTemplate(115, "Global Gain", kPlaceholderRect, kNumericControls);
-
-constexpr std::array<ControlTemplate, 11> kWhiteBalanceControls{{
-    edit(kWhiteBalanceRedPreview, row(0)),
-    edit(kWhiteBalanceRedAcquire, row(1)),
-    check(kWhiteBalanceRedLock, "Lock", row(2)),
-    edit(kWhiteBalanceGreenPreview, row(3)),
-    edit(kWhiteBalanceGreenAcquire, row(4)),
-    check(kWhiteBalanceGreenLock, "Lock", row(5)),
-    edit(kWhiteBalanceBluePreview, row(6)),
-    edit(kWhiteBalanceBlueAcquire, Rect{160, 10, 190, 30}),
-    check(kWhiteBalanceBlueLock, "Lock", Rect{160, 36, 190, 56}),
-    placeholderCancel,
-    placeholderClose,
-}};
-constexpr DialogTemplate kWhiteBalance =
-    makeTemplate(114, "White Balance", kPlaceholderRect, kWhiteBalanceControls);
 
 constexpr Rect small(int i, int j) { return Rect{10 + 36 * j, 10 + 26 * i, 42 + 36 * j, 30 + 26 * i}; }
 constexpr std::array<ControlTemplate, 16> kExposureControls{{

@@ -5,6 +5,7 @@
 
 #include "base/debug_log.h"
 #include "exposure_fields.h"
+#include "number_text.h"
 #include "panel_lifecycle.h"
 #include "ui/panel_ids.h"
 
@@ -47,13 +48,10 @@ PropertyControls controlsOf(NumericProperty property) {
   return {Section::Brightness, kNumericPreviewEdit, kNumericAcquireEdit, kNumericLock, true};
 }
 
+// A host's value of any size (or NaN) gives a defined text; the panel's
+// range check then deals with it.
 void writeEdit(Window panel, int id, bool integer, float value) {
-  char text[64];
-  if (integer)
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-  else
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
-  platform::setDlgItemText(panel, id, text);
+  platform::setDlgItemText(panel, id, formatValue(value, integer).data());
 }
 
 void writeNumber(Window panel, int id, int value) {
@@ -101,7 +99,7 @@ bool OptionsWindow::setLockBox(NumericProperty property, std::int32_t locked) {
 bool OptionsWindow::showSaturation(float preview) {
   Window panel = openPanel(Section::Saturation);
   if (panel == nullptr) return false;
-  writeNumber(panel, kNumericPreviewEdit, static_cast<int>(preview));
+  writeEdit(panel, kNumericPreviewEdit, true, preview);
   return true;
 }
 

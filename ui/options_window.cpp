@@ -7,10 +7,12 @@
 #include "dialog_templates.h"
 #include "image_correction_panel.h"
 #include "mirror_panel.h"
+#include "numeric_panel.h"
 #include "overlay_panel.h"
 #include "panel_lifecycle.h"
 #include "placeholder_panel.h"
 #include "ui/section_table.h"
+#include "white_balance_panel.h"
 
 #include <array>
 
@@ -23,6 +25,13 @@ platform::DialogProc panelProc(Section section) {
     case Section::CameraInfo: return &cameraInfoPanelProc;
     case Section::ImageCorrection: return &imageCorrectionPanelProc;
     case Section::Overlay: return &overlayPanelProc;
+    case Section::Brightness:
+    case Section::Contrast:
+    case Section::Hue:
+    case Section::Saturation:
+    case Section::GlobalGain:
+    case Section::Gamma: return numericPanelProc(section);
+    case Section::WhiteBalance: return &whiteBalancePanelProc;
     default: return placeholderPanelProc(section);
   }
 }

@@ -28,6 +28,17 @@ struct PanelBackup {
   std::int32_t locked = 0;
 };
 
+// What a panel keeps about one preview/acquire pair while it shows it: the
+// last position of each spin (a press compares the new position with it to
+// tell the arrows apart) and whether it is writing back a value that was
+// out of range (the write's own change handling then only shows it).
+struct PairPanelState {
+  std::int32_t previewSpin = 0;
+  std::int32_t acquireSpin = 0;
+  bool revertingPreview = false;
+  bool revertingAcquire = false;
+};
+
 // Where a section's panel is: its dialog (null while it does not exist)
 // and its remembered top-left corner, screen pixels.
 struct PanelPlace {
@@ -80,6 +91,7 @@ class OptionsWindow final : public PanelView {
   PanelPlace& place(Section s) { return places[static_cast<std::size_t>(s)]; }
   const PanelPlace& place(Section s) const { return places[static_cast<std::size_t>(s)]; }
   PanelBackup& panelBackup(NumericProperty p) { return panelBackups[static_cast<std::size_t>(p)]; }
+  PairPanelState& pairState(NumericProperty p) { return pairStates[static_cast<std::size_t>(p)]; }
 
   // ---- the panel view (open_panel_routes.cpp) ---------------------------------------------
   bool setPreviewValue(NumericProperty property, float value) override;
@@ -113,6 +125,7 @@ class OptionsWindow final : public PanelView {
   std::int32_t optionsOpen = 0;
   std::array<PanelPlace, kSectionCount> places{};
   std::array<PanelBackup, kNumericPropertyCount> panelBackups{};
+  std::array<PairPanelState, kNumericPropertyCount> pairStates{};
   float exposurePanelTarget = 0.0f;        // the exposure panel's brightness target copy
   std::int32_t exposureEditState = 0;      // the exposure panel's update flag
   std::int32_t correctionPanelLightSource = 0;
