@@ -6,6 +6,7 @@
 
 #include "capture_jobs.h"
 #include "file_jobs.h"
+#include "options_job.h"
 
 #include <optional>
 #include <string>
@@ -29,6 +30,7 @@ enum class Command {
   Settings,
   TimeLapse,
   PassThrough,
+  OptionsWindow,
 };
 
 // The properties `get` and `set` know.
@@ -63,6 +65,8 @@ struct Options {
   std::string settingsAction;
   std::string settingsPath;
   LapseOptions lapse;
+  // options: the steps played in the options window
+  OptionsJobOptions panel;
 };
 
 struct CommandLine {
