@@ -163,8 +163,9 @@ std::string sectionNameList() {
   return list;
 }
 
-std::optional<std::string> splitWords(const std::string& line, std::vector<std::string>& words) {
+std::optional<std::string> splitWords(const std::string& line, std::vector<std::string>& words, std::size_t* end) {
   words.clear();
+  if (end != nullptr) *end = 0;
   std::size_t i = 0;
   while (i < line.size()) {
     const char c = line[i];
@@ -193,6 +194,7 @@ std::optional<std::string> splitWords(const std::string& line, std::vector<std::
     }
     if (quoted) return std::string("a quoted text is not closed");
     words.push_back(std::move(word));
+    if (end != nullptr) *end = i;
   }
   return std::nullopt;
 }
@@ -305,12 +307,14 @@ std::optional<StepProblem> loadSteps(const StepSources& sources, std::vector<Ste
   steps.clear();
   const auto add = [&](const std::string& line, const std::string& origin) -> std::optional<StepProblem> {
     std::vector<std::string> words;
-    if (auto problem = splitWords(line, words))
+    std::size_t end = 0;
+    if (auto problem = splitWords(line, words, &end))
       return StepProblem{false, "step " + std::to_string(steps.size() + 1) + " (" + origin + ": " + line + "): " + *problem};
     if (words.empty()) return std::nullopt;
     Step step;
-    step.text = line.substr(line.find_first_not_of(" \t"));
-    while (!step.text.empty() && std::isspace(static_cast<unsigned char>(step.text.back()))) step.text.pop_back();
+    // The step as written, without its comment.
+    const std::size_t start = line.find_first_not_of(" \t\v\f");
+    step.text = line.substr(start, end - start);
     step.origin = origin;
     if (auto problem = parseStep(words, step))
       return StepProblem{false, "step " + std::to_string(steps.size() + 1) + " (" + origin + ": " + step.text +

@@ -87,9 +87,10 @@ struct Step {
 };
 
 // Splits a line into words: blanks separate, double quotes group (with \"
-// and \\ inside), and a word starting with # begins a comment. Returns the
-// problem, or nothing.
-std::optional<std::string> splitWords(const std::string& line, std::vector<std::string>& words);
+// and \\ inside), and a word starting with # begins a comment. `end` (if
+// given) receives where the last word ends. Returns the problem, or nothing.
+std::optional<std::string> splitWords(const std::string& line, std::vector<std::string>& words,
+                                      std::size_t* end = nullptr);
 
 // Parses one step (words already split, not empty). Returns the problem, or
 // nothing when `step` holds the step.

@@ -49,7 +49,7 @@ TEST(OptionsJob, ScriptDrivesThePanelsAndReportsWhatTheCameraReceived) {
                                              "answer cancel\n"
                                              "click 1066\n";
   const HostRun run = runHost({"options", "--fast", "--script", "steps.txt", "--step", "press overlay", "--step",
-                               "type 1032 7x5", "--step", "close mirror"},
+                               "type 1032 \"7 \\\"x5\\\"\"  # quoted", "--step", "close mirror"},
                               folder.path());
   ASSERT_EQ(run.status, 0) << run.out << run.err;
 
@@ -78,7 +78,10 @@ TEST(OptionsJob, ScriptDrivesThePanelsAndReportsWhatTheCameraReceived) {
   EXPECT_TRUE(has(frequency, "\"60 Hz\"") && has(frequency, "item 2 of 3 items") && has(frequency, "list"))
       << frequency;
   EXPECT_TRUE(has(run.out, "items: 0 \"None / DC\", 1 \"50 Hz\", 2 \"60 Hz\"")) << run.out;
-  EXPECT_TRUE(has(row(run.out, overlay, 1032), "edit      \"7x5\"")) << run.out;
+  // Typed as "7 \"x5\"": the blank and the quotes reach the edit.
+  EXPECT_TRUE(has(stepBlock(run.out, 9), "): type 1032 \"7 \\\"x5\\\"\"")) << run.out;
+  EXPECT_FALSE(has(run.out, "# quoted")) << run.out;
+  EXPECT_TRUE(has(row(run.out, overlay, 1032), "edit      \"7 \\\"x5\\\"\"")) << run.out;
   EXPECT_TRUE(has(row(run.out, overlay, 1031), "group start")) << run.out;
 }
 
