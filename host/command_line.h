@@ -7,6 +7,7 @@
 #include "capture_jobs.h"
 #include "file_jobs.h"
 #include "options_job.h"
+#include "property_names.h"
 
 #include <optional>
 #include <string>
@@ -32,9 +33,6 @@ enum class Command {
   PassThrough,
   OptionsWindow,
 };
-
-// The properties `get` and `set` know.
-inline constexpr const char* kPropertyNames[] = {"exposure", "gain", "gamma", "brightness", "red", "green", "blue"};
 
 struct Options {
   // The simulated camera and the driver.

@@ -1,6 +1,6 @@
 #include "panel_steps.h"
 
-#include "command_line.h"
+#include "property_names.h"
 
 #include <algorithm>
 #include <array>

@@ -96,6 +96,26 @@ TEST(OptionsJob, AnsweredOkTheDarkFrameIsGrabbedAndSubtracted) {
   EXPECT_TRUE(has(row(run.out, "Panel \"Image Correction\"", 1105), "\"Dark frame stored\"")) << run.out;
 }
 
+TEST(OptionsJob, StepsActOnThePanelOpenedLastUnlessTheyNameAnother) {
+  ScratchFolder folder;
+  const HostRun run = runHost({"options", "--fast", "--step", "press mirror", "--step", "press image-correction",
+                               "--step", "click mirror:1007", "--step", "close", "--step", "click 1008", "--step",
+                               "close options", "--step", "open", "--step", "press camera-info"},
+                              folder.path());
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_TRUE(has(stepBlock(run.out, 3), "PropFlipping (66) = 1")) << run.out;
+  // The close box of the current panel, image correction; mirror is current again.
+  EXPECT_TRUE(has(stepBlock(run.out, 4), "the image-correction panel closed")) << run.out;
+  EXPECT_TRUE(has(stepBlock(run.out, 5), "PropFlipping (66) = 3")) << run.out;
+  // Closing the window takes its panels with it; a new window opens with
+  // every section closed.
+  const std::string closing = stepBlock(run.out, 6);
+  EXPECT_TRUE(has(closing, "the mirror panel closed") && has(closing, "the options window closed")) << closing;
+  EXPECT_TRUE(has(stepBlock(run.out, 8), "the camera-info panel opened")) << run.out;
+  EXPECT_TRUE(has(row(run.out, "Panel \"Camera Information\"", 1102), "read-only")) << run.out;
+  EXPECT_FALSE(has(run.out, "Panel \"Mirror\"")) << run.out;
+}
+
 TEST(OptionsJob, AStepThatFailsGivesTheUsageOrRefusalCodeAndNamesTheStep) {
   ScratchFolder folder;
   const auto fails = [&](const std::vector<std::string>& args, int status, const std::string& message) {
