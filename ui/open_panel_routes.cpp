@@ -5,7 +5,10 @@
 
 #include "base/debug_log.h"
 #include "exposure_fields.h"
+#include "exposure_panel.h"
 #include "panel_lifecycle.h"
+#include "panel_numbers.h"
+#include "resolution_panel.h"
 #include "ui/panel_ids.h"
 
 #include <cstdio>
@@ -107,18 +110,24 @@ bool OptionsWindow::showSaturation(float preview) {
 
 // ---- exposure panel -------------------------------------------------------------------------
 
+// The preview exposure is taken in by the panel, which writes it to the
+// camera (and, under the lock, copies it to the acquisition exposure). The
+// acquisition fields then show the acquisition exposure as it stands now:
+// the value passed may be the one the lock has just replaced, and taking
+// it in would copy it back over the new preview exposure.
 bool OptionsWindow::showExposures(float preview, float acquire) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
-  writeExposureFields(panel, kPreviewExposureFields, preview);
-  writeExposureFields(panel, kAcquireExposureFields, acquire);
+  static_cast<void>(acquire);
+  showPreviewExposureFields(*this, panel, preview);
+  showAcquireExposureQuietly(*this, panel, state_.exposure.acquire);
   return true;
 }
 
 bool OptionsWindow::showPreviewExposure(float preview) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
-  writeExposureFields(panel, kPreviewExposureFields, preview);
+  showPreviewExposureFields(*this, panel, preview);
   return true;
 }
 
@@ -145,7 +154,7 @@ bool OptionsWindow::setBrightnessTarget(float target) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
   exposurePanelTarget = target;
-  writeNumber(panel, kExposureBrightnessTarget, static_cast<int>(target));
+  writeNumber(panel, kExposureBrightnessTarget, truncateToWhole(target));
   return true;
 }
 
@@ -196,6 +205,7 @@ bool OptionsWindow::showPreviewGeometry(const CaptureRegion& preview) {
   if (panel == nullptr) return false;
   platform::comboSetCurSel(panel, kResolutionPreviewList, preview.index);
   refreshPreviewFields(preview);
+  showSampling(panel, preview.factorX, preview.binningX, preview.factorY, preview.binningY);
   return true;
 }
 
