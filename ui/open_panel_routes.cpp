@@ -115,10 +115,9 @@ bool OptionsWindow::showSaturation(float preview) {
 // acquisition fields then show the acquisition exposure as it stands now:
 // the value passed may be the one the lock has just replaced, and taking
 // it in would copy it back over the new preview exposure.
-bool OptionsWindow::showExposures(float preview, float acquire) {
+bool OptionsWindow::showExposures(float preview, float /*acquire*/) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
-  static_cast<void>(acquire);
   showPreviewExposureFields(*this, panel, preview);
   showAcquireExposureQuietly(*this, panel, state_.exposure.acquire);
   return true;

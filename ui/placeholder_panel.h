@@ -1,5 +1,5 @@
-// The panels of the sections whose own panels are still to come
-// (resolution, exposure, the numeric properties and white balance): an
+// The panels of the sections whose own panels are still to come (the
+// numeric properties and white balance): an
 // empty dialog of the section's template that is opened and closed like a
 // real panel, so that the options window and the property accessors' route
 // into an open panel work for every section.
