@@ -392,6 +392,8 @@ const char* stepLanguageHelp() {
          "hidden) or a value the driver refuses gives 2. The steps stop at the first failure and the report\n"
          "names it; the open panels are still printed.\n"
          "Examples:\n"
+         "  varnex-host options --step 'press brightness' --step 'type 1059 50' --step 'spin 1061 up'\n"
+         "  varnex-host options --step 'press exposure' --step 'move 1056 1000' --step 'set exposure 40'\n"
          "  varnex-host options --step 'press mirror' --step 'click \"Horizontal flip (X)\"'\n"
          "  varnex-host options --step 'press overlay' --step 'type 1032 70' --step 'show' --json\n"
          "  varnex-host options --script steps.txt --answer cancel --debug-lines\n";

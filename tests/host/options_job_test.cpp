@@ -29,10 +29,11 @@ std::string row(const std::string& out, const std::string& tableTitle, int id) {
   const auto table = out.find(tableTitle);
   if (table == std::string::npos) return "";
   std::istringstream lines(out.substr(table));
-  const std::string prefix = "  " + std::to_string(id) + " ";
+  const std::string prefix = std::to_string(id) + " ";
   for (std::string line; std::getline(lines, line);) {
     if (line.empty()) break;
-    if (line.rfind(prefix, 0) == 0) return line;
+    // A table printed by `show` is indented under its step.
+    if (line.find_first_not_of(' ') == line.find(prefix)) return line;
   }
   return "";
 }
@@ -83,6 +84,54 @@ TEST(OptionsJob, ScriptDrivesThePanelsAndReportsWhatTheCameraReceived) {
   EXPECT_FALSE(has(run.out, "# quoted")) << run.out;
   EXPECT_TRUE(has(row(run.out, overlay, 1032), "edit      \"7 \\\"x5\\\"\"")) << run.out;
   EXPECT_TRUE(has(row(run.out, overlay, 1031), "group start")) << run.out;
+}
+
+TEST(OptionsJob, TheNumericAndExposurePanelsSendWhatTheUserEnters) {
+  ScratchFolder folder;
+  std::ofstream(folder.file("steps.txt")) << "press brightness\n"
+                                             "type 1059 50        # keystroke by keystroke: 5, then 50\n"
+                                             "move 1056 25        # the left quarter is -50\n"
+                                             "spin 1061 down      # one step: -51\n"
+                                             "move 1056 24        # the position -51 already has\n"
+                                             "show brightness\n"
+                                             "press exposure\n"
+                                             "move 1056 1000\n"
+                                             "set exposure 40     # with the panel open its edits take it\n"
+                                             "click brightness:Cancel\n";
+  const HostRun run = runHost({"options", "--fast", "--script", "steps.txt"}, folder.path());
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+
+  // Brightness travels on the camera's scale: display 50 is 0.5.
+  EXPECT_TRUE(has(stepBlock(run.out, 1), "the brightness panel opened")) << run.out;
+  const std::string typed = stepBlock(run.out, 2);
+  EXPECT_TRUE(has(typed, "camera: PropBrightness (0) = 0.05, flags 0x0\n  camera: PropBrightness (0) = 0.5, flags 0x0"))
+      << typed;
+  EXPECT_TRUE(has(stepBlock(run.out, 3), "camera: PropBrightness (0) = -0.5, flags 0x0")) << run.out;
+  EXPECT_TRUE(has(stepBlock(run.out, 4), "camera: PropBrightness (0) = -0.51, flags 0x0")) << run.out;
+  EXPECT_FALSE(has(stepBlock(run.out, 5), "camera:")) << run.out;
+  // The lock is on: the acquisition side follows without reaching the camera.
+  const std::string shown = stepBlock(run.out, 6);
+  EXPECT_TRUE(has(row(shown, "Panel \"Brightness\"", 1059), "\"-51\"")) << shown;
+  EXPECT_TRUE(has(row(shown, "Panel \"Brightness\"", 1060), "\"-51\"")) << shown;
+  EXPECT_TRUE(has(row(shown, "Panel \"Brightness\"", 1056), "position 24, range 0..100")) << shown;
+  EXPECT_TRUE(has(row(shown, "Panel \"Brightness\"", 1058), "checked")) << shown;
+
+  EXPECT_TRUE(has(stepBlock(run.out, 7), "the exposure panel opened")) << run.out;
+  const std::string moved = stepBlock(run.out, 8);
+  EXPECT_TRUE(has(moved, "camera: PropExposure (20) = ")) << moved;
+  EXPECT_FALSE(has(moved, "PropExposure (20) = 10,")) << moved;
+  const std::string set = stepBlock(run.out, 9);
+  EXPECT_TRUE(has(set, "AcqControl set exposure: ok")) << set;
+  EXPECT_TRUE(has(set, "camera: PropExposure (20) = 40, flags 0x0")) << set;
+
+  // Cancel gives the camera back the brightness the panel opened with.
+  const std::string cancelled = stepBlock(run.out, 10);
+  EXPECT_TRUE(has(cancelled, "the brightness panel closed")) << cancelled;
+  EXPECT_TRUE(has(cancelled, "camera: PropBrightness (0) = 0, flags 0x0")) << cancelled;
+  EXPECT_FALSE(has(run.out, "\n\nPanel \"Brightness\"")) << run.out;
+  const std::string last = run.out.substr(run.out.find("== Step 10 ("));
+  EXPECT_TRUE(has(row(last, "Panel \"Exposure\"", 1066), "\"40\"")) << last;
+  EXPECT_TRUE(has(row(last, "Panel \"Exposure\"", 1072), "\"40\"")) << last;
 }
 
 TEST(OptionsJob, AnsweredOkTheDarkFrameIsGrabbedAndSubtracted) {
