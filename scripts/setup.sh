@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libtiff-dev libpng-dev libcli11-dev
+  libtiff-dev libpng-dev libcli11-dev nlohmann-json3-dev
 )
 for preset in "$@"; do
   if [ "$preset" = fuzz ]; then packages+=(clang-14 libclang-rt-14-dev); fi

@@ -5,8 +5,10 @@
 
 #include "base/debug_log.h"
 #include "exposure_fields.h"
-#include "number_text.h"
+#include "exposure_panel.h"
 #include "panel_lifecycle.h"
+#include "panel_numbers.h"
+#include "resolution_panel.h"
 #include "ui/panel_ids.h"
 
 #include <cstdio>
@@ -105,18 +107,23 @@ bool OptionsWindow::showSaturation(float preview) {
 
 // ---- exposure panel -------------------------------------------------------------------------
 
-bool OptionsWindow::showExposures(float preview, float acquire) {
+// The preview exposure is taken in by the panel, which writes it to the
+// camera (and, under the lock, copies it to the acquisition exposure). The
+// acquisition fields then show the acquisition exposure as it stands now:
+// the value passed may be the one the lock has just replaced, and taking
+// it in would copy it back over the new preview exposure.
+bool OptionsWindow::showExposures(float preview, float /*acquire*/) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
-  writeExposureFields(panel, kPreviewExposureFields, preview);
-  writeExposureFields(panel, kAcquireExposureFields, acquire);
+  showPreviewExposureFields(*this, panel, preview);
+  showAcquireExposureQuietly(*this, panel, state_.exposure.acquire);
   return true;
 }
 
 bool OptionsWindow::showPreviewExposure(float preview) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
-  writeExposureFields(panel, kPreviewExposureFields, preview);
+  showPreviewExposureFields(*this, panel, preview);
   return true;
 }
 
@@ -143,7 +150,7 @@ bool OptionsWindow::setBrightnessTarget(float target) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
   exposurePanelTarget = target;
-  writeNumber(panel, kExposureBrightnessTarget, static_cast<int>(target));
+  writeNumber(panel, kExposureBrightnessTarget, truncateToInt(target));
   return true;
 }
 
@@ -194,6 +201,7 @@ bool OptionsWindow::showPreviewGeometry(const CaptureRegion& preview) {
   if (panel == nullptr) return false;
   platform::comboSetCurSel(panel, kResolutionPreviewList, preview.index);
   refreshPreviewFields(preview);
+  showSampling(panel, preview.factorX, preview.binningX, preview.factorY, preview.binningY);
   return true;
 }
 

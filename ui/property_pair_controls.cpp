@@ -3,7 +3,7 @@
 #include "base/debug_log.h"
 #include "camera/camera_session.h"
 #include "camera/property_scale.h"
-#include "number_text.h"
+#include "panel_numbers.h"
 #include "panel_lifecycle.h"
 
 namespace vx {
@@ -138,7 +138,7 @@ bool applyToCamera(OptionsWindow& options, const PairTraits& traits, float value
 void previewChanged(OptionsWindow& options, Window panel, const PairTraits& traits) {
   PropertyPair& pair = options.state().pair(traits.property);
   const EditText text = readEdit(panel, traits.controls.previewEdit);
-  const float value = parseValue(text.data());
+  const float value = parseFloatText(text.data(), 0.0f);
   if (outOfRange(pair, value)) {
     revert(options, panel, traits, Side::Preview);
     return;
@@ -155,7 +155,7 @@ void previewChanged(OptionsWindow& options, Window panel, const PairTraits& trai
 void acquireChanged(OptionsWindow& options, Window panel, const PairTraits& traits) {
   PropertyPair& pair = options.state().pair(traits.property);
   const EditText text = readEdit(panel, traits.controls.acquireEdit);
-  const float value = parseValue(text.data());
+  const float value = parseFloatText(text.data(), 0.0f);
   if (outOfRange(pair, value)) {
     revert(options, panel, traits, Side::Acquire);
     return;

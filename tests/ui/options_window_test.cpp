@@ -285,6 +285,7 @@ TEST_F(UiTest, LockCheckBoxesAreReadWhenTheWindowClosesAPanelButNotOnItsOwnClose
 
 TEST_F(UiTest, ClosingTheExposurePanelEndsAutomaticExposureWithTheCameraExposure) {
   openWindow();
+  state.exposure.locked = 0;  // the panel's lock box opens unchecked
   platform::Window panel = toggle(Section::Exposure);
   ASSERT_NE(panel, nullptr);
   state.cameraAutoExposureOn = 1;

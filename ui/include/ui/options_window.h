@@ -56,6 +56,22 @@ struct OverlayPanelCopy {
   FixedText<kPathSize> alphaFilePath;
 };
 
+// The exposure panel's own state: its Cancel copies (the brightness
+// target's copy is exposurePanelTarget), which exposure range is active,
+// the field each side's spin steps, and the spins' last positions. All of
+// it survives closing the panel.
+struct ExposurePanelState {
+  float preview = 0.0f;
+  float acquire = 0.0f;
+  std::int32_t locked = 0;
+  std::int32_t extended = 0;          // "Extend..." chose the extended range
+  std::int32_t previewField = 0;      // 0 microseconds .. 4 hours
+  std::int32_t acquireField = 0;
+  std::int32_t previewSpin = 0;       // last positions of the three spins
+  std::int32_t acquireSpin = 0;
+  std::int32_t targetSpin = 0;
+};
+
 class OptionsWindow final : public PanelView {
  public:
   // The camera session is used only once the window is opened.
@@ -128,6 +144,7 @@ class OptionsWindow final : public PanelView {
   std::array<PairPanelState, kNumericPropertyCount> pairStates{};
   float exposurePanelTarget = 0.0f;        // the exposure panel's brightness target copy
   std::int32_t exposureEditState = 0;      // the exposure panel's update flag
+  ExposurePanelState exposurePanel;
   std::int32_t correctionPanelLightSource = 0;
   std::int32_t correctionPanelFlicker = 0;
   // The image correction panel's two check boxes as stored at its last Close.
