@@ -10,8 +10,9 @@
 // time; the remainder of a frame goes through the scalar loop.
 #include "camera/image_correction.h"
 
+#include "base/vector_level.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -35,13 +36,6 @@ void applyBackgroundScalar(std::uint8_t* pixels, std::size_t pixelCount, std::si
 }
 
 #if defined(VX_HAVE_VECTOR_PATHS)
-
-KernelLevel processorLevel() {
-  static const KernelLevel level = __builtin_cpu_supports("avx512f") != 0 ? KernelLevel::Avx512
-                                   : __builtin_cpu_supports("avx2") != 0  ? KernelLevel::Avx2
-                                                                          : KernelLevel::Scalar;
-  return level;
-}
 
 std::uint32_t read32(const std::uint8_t* p) {
   std::uint32_t v;
@@ -184,19 +178,7 @@ __attribute__((target("avx512f"))) std::size_t applyBackgroundAvx512Rgba(std::ui
 
 #endif
 
-std::atomic<KernelLevel> g_limit{KernelLevel::Avx512};
-
 } // namespace
-
-KernelLevel kernelLevel() {
-#if defined(VX_HAVE_VECTOR_PATHS)
-  return std::min(processorLevel(), g_limit.load(std::memory_order_relaxed));
-#else
-  return KernelLevel::Scalar;
-#endif
-}
-
-void limitKernelLevel(KernelLevel highest) { g_limit.store(highest, std::memory_order_relaxed); }
 
 void subtractDarkFrame(std::uint8_t* frame, std::size_t frameSize, const std::uint8_t* dark,
                        std::size_t darkSize) {
@@ -227,16 +209,16 @@ void applyBackgroundFactors(std::uint8_t* pixels, std::size_t pixelCount, int by
   const auto step = static_cast<std::size_t>(bytesPerPixel);
   std::size_t done = 0;
 #if defined(VX_HAVE_VECTOR_PATHS)
-  switch (kernelLevel()) {
-    case KernelLevel::Avx512:
+  switch (vectorLevel()) {
+    case VectorLevel::Avx512:
       if (step == 3) done = applyBackgroundAvx512Rgb(pixels, pixelCount, factors);
       else if (step == 4) done = applyBackgroundAvx512Rgba(pixels, pixelCount, factors);
       break;
-    case KernelLevel::Avx2:
+    case VectorLevel::Avx2:
       if (step == 3) done = applyBackgroundAvx2Rgb(pixels, pixelCount, factors);
       else if (step == 4) done = applyBackgroundAvx2Rgba(pixels, pixelCount, factors);
       break;
-    case KernelLevel::Scalar:
+    case VectorLevel::Scalar:
       break;
   }
 #endif

@@ -3,6 +3,7 @@
 #include "camera_fixture.h"
 
 #include "camera/image_correction.h"
+#include "base/vector_level.h"
 #include "camera/preview_stream.h"
 #include "ui/panel_ids.h"
 
@@ -44,9 +45,9 @@ TEST(CorrectionKernels, BackgroundFactorsMultiplyTruncateAndSaturate) {
 TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
   // The kernel level is process-wide: the full level comes back however
   // the test ends, so later tests do not run on a narrowed one.
-  struct RestoreKernelLevel {
-    ~RestoreKernelLevel() { vx::limitKernelLevel(vx::KernelLevel::Avx512); }
-  } restoreKernelLevel;
+  struct RestoreVectorLevel {
+    ~RestoreVectorLevel() { vx::limitVectorLevel(vx::VectorLevel::Avx512); }
+  } restoreVectorLevel;
   std::uint32_t seed = 12345;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
   for (std::size_t pixels : {0u, 1u, 3u, 4u, 5u, 6u, 7u, 15u, 16u, 17u, 63u, 64u, 65u, 1000u}) {
@@ -64,8 +65,8 @@ TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
       ASSERT_EQ(frame, expected);
 
       for (int bytesPerPixel : {3, 4})
-        for (vx::KernelLevel level : {vx::KernelLevel::Scalar, vx::KernelLevel::Avx2, vx::KernelLevel::Avx512}) {
-        vx::limitKernelLevel(level);
+        for (vx::VectorLevel level : {vx::VectorLevel::Scalar, vx::VectorLevel::Avx2, vx::VectorLevel::Avx512}) {
+        vx::limitVectorLevel(level);
         const auto step = static_cast<std::size_t>(bytesPerPixel);
         std::vector<std::uint8_t> rgb(pixels * step + offset);
         for (auto& b : rgb) b = static_cast<std::uint8_t>(next() >> 24);
@@ -86,7 +87,7 @@ TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
             v = static_cast<std::uint8_t>(std::trunc(std::min(v * factors[p], 255.0)));
           }
         vx::applyBackgroundFactors(rgb.data() + offset, pixels, bytesPerPixel, factors.data());
-        vx::limitKernelLevel(vx::KernelLevel::Avx512);
+        vx::limitVectorLevel(vx::VectorLevel::Avx512);
         ASSERT_EQ(rgb, want) << bytesPerPixel << " bytes, level " << static_cast<int>(level);
       }
     }
