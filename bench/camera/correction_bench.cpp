@@ -41,7 +41,7 @@ void BM_DarkSubtraction(benchmark::State& state) {
   std::vector<std::uint8_t> frame = vxbench::pattern(n, 1);
   std::int64_t frames = 0;
   state.SetLabel("Dark subtraction (callback) | " + vxbench::sizeCell(state.range(0), state.range(1)) + " | " +
-                 vxbench::levelCell() + " | frame + dark frame, 2 B/px");
+                 vxbench::levelCell("sse2") + " | frame + dark frame, 2 B/px");
   vxbench::againstMemcpy(
       state, 2 * n, [&] { if (++frames % 256 == 0) platform::headless::clearDebugLines(); },
       [&] { vx::darkFrameCallback(&driver->camera, frame.data(), static_cast<std::uint32_t>(n)); });
@@ -61,7 +61,7 @@ void BM_BackgroundCorrection(benchmark::State& state) {
   driver->state.backgroundCorrectionOn = 1;
   std::vector<std::uint8_t> rgb = vxbench::pattern(3 * n, 3);
   state.SetLabel("Background correction (callback) | " + vxbench::sizeCell(state.range(0), state.range(1)) + " | " +
-                 vxbench::levelCell() + " | RGB frame + factors, 11 B/px");
+                 vxbench::levelCell("avx512") + " | RGB frame + factors, 11 B/px");
   vxbench::againstMemcpy(state, 11 * n, [&] {
     vx::backgroundCallback(&driver->camera, rgb.data(), static_cast<std::uint32_t>(3 * n), 0);
   });

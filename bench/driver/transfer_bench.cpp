@@ -63,7 +63,7 @@ void BM_LineCopier(benchmark::State& state) {
   const std::size_t rowBytes = static_cast<std::size_t>(w) * (grey ? 1u : 3u);
   std::vector<std::uint8_t> out(rowBytes * static_cast<std::size_t>(h));
   state.SetLabel(std::string("Line copier, ") + colourCell(grey) + " | " + vxbench::sizeCell(w, h) + " | " +
-                 vxbench::levelCell() + " | snapshot, 3 B/px");
+                 vxbench::levelCell("avx2") + " | snapshot, 3 B/px");
   vxbench::againstMemcpy(
       state, static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3,
       [&] { driver->snapshot.lineCursor = h - 1; },
@@ -95,7 +95,7 @@ void BM_AddFrames16(benchmark::State& state) {
   const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
   const std::size_t planes = grey ? 1 : 3;
   state.SetLabel(std::string("AcqAdd of 16 frames, ") + colourCell(grey) + " | " + vxbench::sizeCell(w, h) + " | " +
-                 vxbench::levelCell() + " | 16 x (snapshot + " + (grey ? "plane" : "3 planes") +
+                 vxbench::levelCell("avx2") + " | 16 x (snapshot + " + (grey ? "plane" : "3 planes") +
                  ") + planes, " + std::to_string(kFrames * (3 + 2 * planes) + 2 * planes) + " B/px");
   bool failed = false;
   vxbench::againstMemcpy(state, pixels * (kFrames * (3 + 2 * planes) + 2 * planes), [&] {

@@ -54,7 +54,7 @@ void BM_OverlayBlend(benchmark::State& state) {
   const char* reads = mode == Opaque     ? "overlay, 3 B/px"
                       : mode == Constant ? "overlay + frame, 6 B/px"
                                          : "overlay + frame + alpha, 9 B/px";
-  state.SetLabel(std::string(name) + " | " + vxbench::sizeCell(w, h) + " | " + vxbench::levelCell() + " | " + reads);
+  state.SetLabel(std::string(name) + " | " + vxbench::sizeCell(w, h) + " | " + vxbench::levelCell("avx2") + " | " + reads);
   vxbench::againstMemcpy(state, bytes * static_cast<std::size_t>(mode + 1), [&] {
     engines::blendOverlay(frame.data(), frame.size(), w, h, engines::kPixelRgb24, image, settings);
   });

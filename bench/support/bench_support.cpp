@@ -21,7 +21,13 @@ bool useLevel(benchmark::State& state, std::int64_t argument) {
   return true;
 }
 
-std::string levelCell() { return vx::vectorLevelName(vx::vectorLevel()); }
+std::string levelCell(const char* widestLoop) {
+  const std::string level = vx::vectorLevelName(vx::vectorLevel());
+  const std::string loop = widestLoop;
+  if (loop == "sse2") return level + " (SSE2 loop)";
+  if (loop == "avx2" && level == "avx512") return level + " (AVX2 loop)";
+  return level;
+}
 
 std::string sizeCell(std::int64_t width, std::int64_t height) {
   return std::to_string(width) + " x " + std::to_string(height);

@@ -36,8 +36,9 @@ inline constexpr FrameSize kFrameSizes[] = {{1280, 1024}, {2592, 1944}};
 // processor has. Limits the kernels to it and returns false (with the run
 // skipped) when the processor lacks AVX2.
 bool useLevel(benchmark::State& state, std::int64_t argument);
-// The label's level cell: the level in use now.
-std::string levelCell();
+// The label's level cell: the level in use now, and the loop that runs at
+// it when the path's widest loop ("sse2", "avx2" or "avx512") is narrower.
+std::string levelCell(const char* widestLoop);
 // "1280 x 1024"
 std::string sizeCell(std::int64_t width, std::int64_t height);
 
