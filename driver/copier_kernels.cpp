@@ -66,14 +66,14 @@ __attribute__((target("avx2"))) std::size_t copyColourAvx2(const std::uint8_t* s
                                                            std::size_t pixels) {
   // Block k starts at byte 3 + 32k: its first byte is the first of a pixel
   // for k = 0, the third for k = 1 and the second for k = 2.
-  alignas(32) static constexpr std::uint8_t kAhead[3][32] = {
+  static constexpr std::uint8_t kAhead[3][32] = {
       {0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF,
        0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0},
       {0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0,
        0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF},
       {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0,
        0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0}};
-  alignas(32) static constexpr std::uint8_t kBehind[3][32] = {
+  static constexpr std::uint8_t kBehind[3][32] = {
       {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0,
        0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0},
       {0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF,

@@ -89,7 +89,7 @@ __attribute__((target("avx2"))) inline void addTo(std::uint8_t* plane, __m256i s
 // 16-byte piece (pixel k at byte 3k + c - offset) into 16-bit lanes k, and
 // zero elsewhere; the same in both halves.
 struct Pick {
-  alignas(32) std::int8_t bytes[32];
+  std::int8_t bytes[32];
 };
 constexpr Pick pickColour(int c, int offset, int first, int last) {
   Pick pick{};
@@ -108,7 +108,7 @@ constexpr Pick kFirstPiece[3] = {pickColour(0, 0, 0, 5), pickColour(1, 0, 0, 4),
 constexpr Pick kSecondPiece[3] = {pickColour(0, 8, 6, 7), pickColour(1, 8, 5, 7), pickColour(2, 8, 5, 7)};
 
 __attribute__((target("avx2"))) inline __m256i pickLoad(const Pick& pick) {
-  return _mm256_load_si256(reinterpret_cast<const __m256i*>(pick.bytes));
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pick.bytes));
 }
 
 // Sixteen pixels per step: the halves of two registers hold bytes 0 .. 15

@@ -73,12 +73,12 @@ __attribute__((target("avx2"))) inline __m256i mixLanes(__m256i d, __m256i o, __
 // Shuffle that gives lane i (of 16) byte pattern[i] of a 16-byte piece
 // held in both halves, zero-extended.
 __attribute__((target("avx2"))) inline __m256i spread(const std::int8_t (&pattern)[16]) {
-  alignas(32) std::int8_t bytes[32];
+  std::int8_t bytes[32];
   for (int i = 0; i < 16; ++i) {
     bytes[2 * i] = pattern[i];
     bytes[2 * i + 1] = -1;
   }
-  return _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes));
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
 }
 
 // ---- 3-byte pixels: 16 pixels (48 bytes) per block ------------------------
