@@ -7,10 +7,12 @@
 #include "camera/preview_stream.h"
 #include "ui/panel_ids.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -89,6 +91,43 @@ TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
         vx::applyBackgroundFactors(rgb.data() + offset, pixels, bytesPerPixel, factors.data());
         vx::limitVectorLevel(vx::VectorLevel::Avx512);
         ASSERT_EQ(rgb, want) << bytesPerPixel << " bytes, level " << static_cast<int>(level);
+      }
+    }
+  }
+}
+
+// The factors a background really holds are mean / g for grey levels g of
+// 1 to 255 (999999.0 for 0): every byte under each of them, for a few
+// means, gives the scalar bytes at every level, in both pixel sizes.
+TEST(CorrectionKernels, EveryByteUnderEveryBackgroundFactor) {
+  struct RestoreVectorLevel {
+    ~RestoreVectorLevel() { vx::limitVectorLevel(vx::VectorLevel::Avx512); }
+  } restoreVectorLevel;
+  for (const double mean : {1.0, 37.3, 128.0, 200.71, 254.99}) {
+    std::vector<double> factors;
+    for (int g = 0; g < 256; ++g) factors.push_back(g == 0 ? 999999.0 : mean / g);
+    for (const int bytesPerPixel : {3, 4}) {
+      const auto step = static_cast<std::size_t>(bytesPerPixel);
+      // Row v of a 256 x 256 frame: every channel byte v, under factor x.
+      std::vector<std::uint8_t> frame(256 * 256 * step);
+      std::vector<double> perPixel(256 * 256);
+      for (std::size_t v = 0; v < 256; ++v)
+        for (std::size_t x = 0; x < 256; ++x) {
+          perPixel[v * 256 + x] = factors[x];
+          for (std::size_t c = 0; c < step; ++c) frame[(v * 256 + x) * step + c] = static_cast<std::uint8_t>(v);
+        }
+      std::vector<std::uint8_t> want = frame;
+      for (std::size_t p = 0; p < perPixel.size(); ++p)
+        for (std::size_t c = 0; c < 3; ++c) {
+          std::uint8_t& v = want[p * step + c];
+          v = static_cast<std::uint8_t>(std::min(v * perPixel[p], 255.0));
+        }
+      for (const vx::VectorLevel level : {vx::VectorLevel::Avx2, vx::VectorLevel::Avx512}) {
+        vx::limitVectorLevel(level);
+        std::vector<std::uint8_t> got = frame;
+        vx::applyBackgroundFactors(got.data(), perPixel.size(), bytesPerPixel, perPixel.data());
+        ASSERT_EQ(got, want) << "mean " << mean << ", " << bytesPerPixel << " bytes, level "
+                             << vx::vectorLevelName(level);
       }
     }
   }
