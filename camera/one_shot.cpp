@@ -33,6 +33,22 @@ int exposureTarget(const CameraSession& camera) {
   return static_cast<int>(target);
 }
 
+// The preview exposure as the camera can really run it: within the exposure
+// controller's range. A value the controller refused stays stored as the
+// preview exposure (a host reads back what it set), but the camera never
+// exposed that long, so the white balance must not wait for it: a value far
+// beyond the range would block the host's thread for days.
+float exposureInEffect(const CameraSession& camera) {
+  const DriverState& state = camera.state();
+  const float stored = state.exposure.preview;
+  const ExposureController* controller = camera.exposureController();
+  if (controller == nullptr) return stored;
+  const float lowest = userFromCamera(state.exposure, controller->minExposure);
+  const float highest = userFromCamera(state.exposure, controller->maxExposure);
+  if (!(stored >= lowest)) return lowest;  // NaN too
+  return stored > highest ? highest : stored;
+}
+
 } // namespace
 
 std::uint32_t whiteBalanceWait(float previewExposure) {
@@ -55,7 +71,7 @@ void oneShotWhiteBalance(CameraSession& camera, int top, int bottom, int left, i
     return;
   }
   showProgress(camera, "Performing White Balance...");
-  const std::uint32_t wait = whiteBalanceWait(state.exposure.preview);
+  const std::uint32_t wait = whiteBalanceWait(exposureInEffect(camera));
   for (int pass = 0; pass < kWhiteBalancePasses; ++pass) {
     VarcamOneShotAutoWhiteBalance(camera.handle(), left, top, right - left, bottom - top);
     platform::sleep(wait);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,20 +42,20 @@ bool readFormat(const CameraSession& camera, FrameFormatRecord& format, float& r
 // shown in the open resolution panel.
 void clampOffsets(CameraSession& camera) {
   DriverState& state = camera.state();
-  const auto clampOne = [](std::int32_t& offset, std::int32_t sensor, std::int32_t extent) {
-    std::int32_t value = std::max(offset, 0);
+  const auto clampOne = [](std::int32_t& offset, std::int32_t sensor, std::int64_t extent) {
+    std::int64_t value = std::max(offset, 0);
     if (sensor - extent < value) value = sensor - extent;
     // A window wider than the sensor can't be placed: start it at the edge
     // rather than handing the camera a negative offset.
-    value = std::max(value, 0);
+    value = std::max<std::int64_t>(value, 0);
     const bool changed = value != offset;
-    offset = value;
+    offset = static_cast<std::int32_t>(value);
     return changed;
   };
-  const bool xChanged =
-      clampOne(state.preview.offsetX, camera.sensorMaxWidth, state.preview.factorX * state.preview.width);
-  const bool yChanged =
-      clampOne(state.preview.offsetY, camera.sensorMaxHeight, state.preview.factorY * state.preview.height);
+  const bool xChanged = clampOne(state.preview.offsetX, camera.sensorMaxWidth,
+                                 sensorExtent(state.preview.width, state.preview.factorX));
+  const bool yChanged = clampOne(state.preview.offsetY, camera.sensorMaxHeight,
+                                 sensorExtent(state.preview.height, state.preview.factorY));
   if (xChanged || yChanged)
     camera.view().showPreviewOffsets(xChanged ? std::optional(state.preview.offsetX) : std::nullopt,
                                      yChanged ? std::optional(state.preview.offsetY) : std::nullopt);
@@ -64,16 +65,22 @@ FrameFormatRecord previewFormat(const CameraSession& camera) {
   return sensorWindowFormat(camera.state().preview, camera.sensorMaxWidth, camera.sensorMaxHeight);
 }
 
+// A display size with the window's frame around it. The size may come from
+// a settings file and be as large as an int holds: the sum stops there.
+int framed(int size, int frame) {
+  return static_cast<int>(std::min<std::int64_t>(std::int64_t{size} + frame, std::numeric_limits<int>::max()));
+}
+
 void resizeWindow(CameraSession& camera, int extraHeight) {
   DriverState& state = camera.state();
-  platform::setWindowPos(state.previewWindow, nullptr, 0, 0, state.display.width + 8,
-                         state.display.height + extraHeight, kNoMoveNoActivateNoOrder);
+  platform::setWindowPos(state.previewWindow, nullptr, 0, 0, framed(state.display.width, 8),
+                         framed(state.display.height, extraHeight), kNoMoveNoActivateNoOrder);
 }
 
 void resizeToDisplay(CameraSession& camera) {
   DriverState& state = camera.state();
   resizeWindow(camera, 34);
-  logLine("WINDOW SIZE: Width: %d, Height: %d\n", state.display.width + 8, state.display.height + 34);
+  logLine("WINDOW SIZE: Width: %d, Height: %d\n", framed(state.display.width, 8), framed(state.display.height, 34));
 }
 
 // Starts the display while the preview runs; a failure is told in a box

@@ -8,7 +8,10 @@ namespace {
 struct Ranges {
   double cMin, cMax, uMin, uMax;
   explicit Ranges(const PropertyPair& p)
-      : cMin(p.cameraMin), cMax(p.cameraMax), uMin(p.userMin), uMax(p.userMax) {}
+      : cMin(static_cast<double>(p.cameraMin)),
+        cMax(static_cast<double>(p.cameraMax)),
+        uMin(static_cast<double>(p.userMin)),
+        uMax(static_cast<double>(p.userMax)) {}
 };
 
 } // namespace
@@ -19,18 +22,18 @@ struct Ranges {
 float userFromCamera(const PropertyPair& p, float camera) {
   const Ranges r(p);
   if (r.cMax == r.cMin) return p.userMin;
-  return static_cast<float>(r.uMin + (r.uMax - r.uMin) / (r.cMax - r.cMin) * (double{camera} - r.cMin));
+  return static_cast<float>(r.uMin + (r.uMax - r.uMin) / (r.cMax - r.cMin) * (static_cast<double>(camera) - r.cMin));
 }
 
 float cameraFromUser(const PropertyPair& p, float user) {
   const Ranges r(p);
   if (r.uMax == r.uMin) return p.cameraMin;
-  return static_cast<float>(r.cMin + (double{user} - r.uMin) * (r.cMax - r.cMin) / (r.uMax - r.uMin));
+  return static_cast<float>(r.cMin + (static_cast<double>(user) - r.uMin) * (r.cMax - r.cMin) / (r.uMax - r.uMin));
 }
 
 float contrastUserFromCamera(const PropertyPair& p, float camera) {
   const Ranges r(p);
-  const double v = camera;
+  const auto v = static_cast<double>(camera);
   if (v >= 1.0) {
     if (r.cMax == 1.0) return 0.0f;
     return static_cast<float>(100.0 / (r.cMax - 1.0) * (v - 1.0));
@@ -41,7 +44,7 @@ float contrastUserFromCamera(const PropertyPair& p, float camera) {
 
 float contrastCameraFromUser(const PropertyPair& p, float user) {
   const Ranges r(p);
-  const double u = user;
+  const auto u = static_cast<double>(user);
   if (u >= 0.0) return static_cast<float>(u / (100.0 / (r.cMax - 1.0)) + 1.0);
   return static_cast<float>(r.cMin + (u + 100.0) / (100.0 / (1.0 - r.cMin)));
 }
@@ -63,7 +66,7 @@ float cameraValueFor(const CameraSession& camera, NumericProperty property, floa
 // would give 7.98. Any other value is cut down to the hundredth below it
 // (toward zero), so 7.999 still becomes 7.99.
 float roundToHundredths(float x) {
-  const double hundredths = double{x} * 100.0;
+  const double hundredths = static_cast<double>(x) * 100.0;
   const double nearest = std::round(hundredths);
   if (static_cast<float>(nearest / 100.0) == x) return x;
   return static_cast<float>(std::trunc(hundredths) / 100.0);

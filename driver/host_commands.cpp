@@ -9,7 +9,9 @@
 #include "driver/settings_file.h"
 #include "ui/options_window.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace vx {
 namespace {
@@ -114,7 +116,11 @@ std::int32_t displayOpenCommand(Driver& driver, const ControlCall& call) {
   // The preview window becomes the display window and the stream starts.
   if (state.previewRunning == 0) startPreview(driver.camera, state.displayWindow);
   record->displayWidth = state.display.width;
-  record->displayHeight = state.display.height + 20;
+  // The display height comes from the settings file and may be as large as
+  // an int holds: the sum stops there.
+  record->displayHeight =
+      static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{state.display.height} + 20,
+                                                       std::numeric_limits<std::int32_t>::max()));
   record->done = 1;
   return 1;
 }

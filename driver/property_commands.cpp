@@ -45,7 +45,7 @@ std::int32_t doubleValueCommand(const ControlCall& call, Get get, Set set) {
 } // namespace
 
 bool narrowHostValue(double value, float& out) {
-  constexpr double kLargest = std::numeric_limits<float>::max();
+  constexpr auto kLargest = static_cast<double>(std::numeric_limits<float>::max());
   if (std::isnan(value) || value < -kLargest || value > kLargest) return false;
   out = static_cast<float>(value);
   return true;

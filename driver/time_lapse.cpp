@@ -28,6 +28,12 @@ void stopLapseTimer(Driver& driver) {
   if (driver.lapse.timerId != 0) platform::killTimer(nullptr, driver.lapse.timerId);
 }
 
+// The number after a file's: the series counts on from the host's first
+// number as a 32-bit number does, past the largest to the most negative.
+std::int32_t nextFileNumber(std::int32_t number) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(number) + 1u);
+}
+
 void notify(const Driver& driver, std::int32_t fileNumber, std::int32_t phase) {
   if (driver.lapse.callback != nullptr) driver.lapse.callback(fileNumber, phase, driver.lapse.user);
 }
@@ -120,7 +126,7 @@ std::int32_t timeLapse(Driver& driver, const char* prefix, std::int32_t count, s
   notify(driver, driver.lapse.index, 1);
   driver.lapse.busy = 0;
   --driver.lapse.remaining;
-  ++driver.lapse.index;
+  driver.lapse.index = nextFileNumber(driver.lapse.index);
   if (count == 1) return endSeries(driver, 0);
   // Stopped from the callback while the first image was saved.
   if (driver.lapse.running == 0) return endSeries(driver, driver.lapse.status);
@@ -166,7 +172,7 @@ void timeLapseTick(Driver& driver) {
   const std::int32_t fileNumber = driver.lapse.index;
   notify(driver, fileNumber, 0);
   const std::int32_t remembered = driver.lapse.remaining;
-  ++driver.lapse.index;
+  driver.lapse.index = nextFileNumber(driver.lapse.index);
   --driver.lapse.remaining;
   driver.lapse.minutesLeft = static_cast<std::int32_t>(driver.lapse.interval / 60);
   if (remembered <= 1) {

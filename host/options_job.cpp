@@ -53,7 +53,7 @@ struct StepError {
 
 class StepRunner {
  public:
-  StepRunner(HostSession& session, const OptionsJobOptions& options) : session_(session), options_(options) {}
+  explicit StepRunner(HostSession& session) : session_(session) {}
 
   // Runs one step; returns its error, or nothing when it did what it says.
   std::optional<StepError> run(const Step& step, StepReport& report);
@@ -75,7 +75,6 @@ class StepRunner {
   void notePanels(StepReport& report);
 
   HostSession& session_;
-  const OptionsJobOptions& options_;
   std::vector<const SectionName*> opened_;  // oldest first; the last is the current panel
 };
 
@@ -361,7 +360,7 @@ bool runOptionsJob(HostSession& session, const OptionsJobOptions& options, const
     return outcome.refused("the options window did not open (command 21 returned " + std::to_string(opened) + ")");
   if (!options.json) std::printf("== Options window open (AcqControl(21, 0) = %d)\n", opened);
 
-  StepRunner runner(session, options);
+  StepRunner runner(session);
   nlohmann::json stepsJson = nlohmann::json::array();
   int failedStep = 0;
   for (std::size_t i = 0; i < steps.size(); ++i) {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the project needs to build and test on Debian 12 (as root).
-# Idempotent: packages already present are not fetched again.
+# Idempotent: packages already present are not fetched again. Name the
+# presets that will be built (as scripts/test.sh does): the fuzz preset's
+# compiler and fuzzing runtime are installed only when it is among them.
 set -euo pipefail
 
 packages=(
@@ -8,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libtiff-dev libpng-dev libcli11-dev nlohmann-json3-dev
 )
+for preset in "$@"; do
+  if [ "$preset" = fuzz ]; then packages+=(clang-14 libclang-rt-14-dev); fi
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds and passes the whole test suite.
 # With no arguments the suite runs on the normal build and on the sanitizer
-# builds (ASan+UBSan, TSan), and the release build is configured and built
-# (warnings are errors there too); name presets to run only those.
+# builds (ASan+UBSan, TSan), the release build is configured and built
+# (warnings are errors there too), and the fuzz targets are built and each
+# run for a fixed number of inputs from its corpus; name presets to run only
+# those.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
-if [ $# -gt 0 ]; then presets=("$@"); else presets=(default asan tsan); fi
+if [ $# -gt 0 ]; then presets=("$@"); else presets=(default asan tsan fuzz); fi
+./scripts/setup.sh "${presets[@]}"
 jobs=$(nproc)
 # Every test program also runs once with all its tests in one process, in
 # an order shuffled with this seed (GoogleTest takes 1 to 99999). Set

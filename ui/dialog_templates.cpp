@@ -46,9 +46,6 @@ constexpr ControlTemplate text(int id, const char* caption, Rect r) {
 constexpr ControlTemplate edit(int id, Rect r) {
   return ControlTemplate{id, ControlKind::Edit, "", r, true, true};
 }
-constexpr ControlTemplate combo(int id, Rect r) {
-  return ControlTemplate{id, ControlKind::ComboBox, "", r, true, true};
-}
 // A text the user can read and copy but not change.
 constexpr ControlTemplate readOnlyEdit(int id, Rect r) {
   return ControlTemplate{id, ControlKind::Edit, "", r, true, true, platform::ES_READONLY};

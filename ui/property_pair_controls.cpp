@@ -37,7 +37,7 @@ EditText readEdit(Window panel, int id) {
 // The trackbar position that shows a value. An empty display range gives
 // position 0 or an end, never an undefined conversion.
 int positionOf(const PairTraits& traits, const PropertyPair& pair, float value) {
-  const double min = pair.userMin;
+  const auto min = static_cast<double>(pair.userMin);
   const double span = static_cast<double>(pair.userMax) - min;
   return truncateToInt((static_cast<double>(value) - min) / span * traits.trackbarSteps);
 }
@@ -45,7 +45,7 @@ int positionOf(const PairTraits& traits, const PropertyPair& pair, float value) 
 // The value a trackbar position stands for; the integer members cut it to
 // a whole number before it is shown.
 float valueAt(const PairTraits& traits, const PropertyPair& pair, int position) {
-  const double min = pair.userMin;
+  const auto min = static_cast<double>(pair.userMin);
   const double value = min + (static_cast<double>(pair.userMax) - min) * (position * traits.trackbarFactor);
   if (traits.integerValues) return static_cast<float>(truncateToInt(value));
   return static_cast<float>(value);
@@ -72,7 +72,8 @@ float fallbackFor(const RangeRule& rule, const PropertyPair& pair, float previou
 
 void showRangeMessage(Window panel, const RangeRule& rule, const PropertyPair& pair) {
   if (rule.integerBounds)
-    messageBoxf(panel, "VARNEX - ERROR", rule.message, truncateToInt(pair.userMin), truncateToInt(pair.userMax));
+    messageBoxf(panel, "VARNEX - ERROR", rule.message, truncateToInt(static_cast<double>(pair.userMin)),
+                truncateToInt(static_cast<double>(pair.userMax)));
   else
     messageBoxf(panel, "VARNEX - ERROR", rule.message, static_cast<double>(pair.userMin),
                 static_cast<double>(pair.userMax));
@@ -102,7 +103,7 @@ void revert(OptionsWindow& options, Window panel, const PairTraits& traits, Side
 
 void logValue(const CameraWrite& write, float value) {
   if (write.valueFormat == ValueLine::Integer)
-    logLine(write.valueLine, truncateToInt(value));
+    logLine(write.valueLine, truncateToInt(static_cast<double>(value)));
   else
     logLine(write.valueLine, static_cast<double>(value));
 }

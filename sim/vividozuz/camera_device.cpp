@@ -294,7 +294,7 @@ std::uint32_t CameraDevice::videoImageFormat(std::uint32_t* record) const {
   record[5] = static_cast<std::uint32_t>(g.frameBytes());
   record[6] = g.width * g.bytesPerPixel;
   record[7] = colour_ ? 1u : 0u;  // 1 = RGGB mosaic
-  record[8] = format_.flagsX | (format_.flagsY << 1);
+  record[8] = static_cast<std::uint32_t>(format_.flagsX | (format_.flagsY << 1));
   record[VARCAM_VIDEO_IMAGE_FORMAT_FIELD_LAYOUT] = model_.interlacedFields ? 1u : 0u;
   record[10] = static_cast<std::uint32_t>(std::lround(static_cast<double>(rate_) * 1000.0));
   record[11] = static_cast<std::uint32_t>(std::lround(static_cast<double>(exposure) * 1000.0));

@@ -7,6 +7,11 @@
 #include "driver/settings_file.h"
 #include "engines/exposure_controller.h"
 #include "camera/property_accessors.h"
+#include "driver/acq_control.h"
+#include "driver/command_dispatcher.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -387,6 +392,34 @@ TEST_F(SettingsFile, IndicesAreHeldInsideTheLists) {
   EXPECT_EQ(state.acquisition.width, 1024) << "the region is taken as stored";
   EXPECT_EQ(state.acquisition.selectedWidth, 2048);
   EXPECT_EQ(state.acquisition.selectedHeight, 1536);
+}
+
+// A size and factor whose product no 32-bit number holds: the window is
+// held on the sensor and the camera is asked for the largest format (which
+// it refuses) instead of a wrapped-around one that might fit.
+TEST_F(SettingsFile, WindowsBeyondAnySensorAreNotWrappedIntoSmallOnes) {
+  openDriverOn(vzsim::defaultModel(160));
+  vzsim::clearJournal();
+  loadText("[Camera]\nID=160\n[Resolution]\nWidth=2147483647\nHeight=2147483647\nOffsetX=100\nOffsetY=2147483647\n"
+           "BinningSubsamplingX=65535\nBinningSubsamplingY=65535\n");
+  EXPECT_EQ(state.preview.offsetX, 0);
+  EXPECT_EQ(state.preview.offsetY, 0);
+  std::vector<vzsim::JournalEntry> windows;
+  for (const auto& call : vxtest::calls("VarcamSetFormat"))
+    if (call.args.at(0).find("fx=65535") != std::string::npos) windows.push_back(call);
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0].args.at(0), "{x=0 y=0 w=4294967295 h=4294967295 pf=0 fx=65535 bx=0 fy=65535 by=0}");
+  EXPECT_FALSE(windows[0].ok);
+  const auto texts = vxtest::boxTexts();
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                          [](const std::string& t) { return t.rfind("Could not set format: ", 0) == 0; }));
+  // The display as large as the window: its reported height stops at the
+  // largest int rather than wrapping below zero.
+  AcqDisplayRecord record{};
+  record.window = platform::headless::createHostWindow("View", platform::Rect{0, 0, 400, 300});
+  EXPECT_EQ(vx::dispatchControl(driver, ACQCMD_DISPLAY_OPEN, 0, &record), 1);
+  EXPECT_EQ(record.displayWidth, std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(record.displayHeight, std::numeric_limits<std::int32_t>::max());
 }
 
 TEST_F(SettingsFile, BrightnessTargetIsResetAndAutoExposureSetOnACapableCamera) {

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -134,6 +135,17 @@ TEST_F(TimeLapse, ThreeImagesFiveSecondsApart) {
   for (const auto& entry : vzsim::journal())
     if (entry.function == "VarcamTakeVideo" && !entry.args.empty() && entry.args[0] == "1") ++snapshots;
   EXPECT_EQ(snapshots, 3);
+}
+
+// File numbers count on as 32-bit numbers do: past the largest comes the
+// most negative, without the series going wrong on the way.
+TEST_F(TimeLapse, FileNumbersWrapPastTheLargest) {
+  constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kSmallest = std::numeric_limits<std::int32_t>::min();
+  ASSERT_EQ(run(3, kLargest, 2), 0);
+  EXPECT_EQ(callbacks.size(), 6u);
+  for (const std::int32_t n : {kLargest, kSmallest, kSmallest + 1}) EXPECT_TRUE(fs::exists(file(n))) << n;
+  EXPECT_EQ(driver.lapse.index, kSmallest + 2);
 }
 
 TEST_F(TimeLapse, MinutesAreCountedInMinuteTicks) {

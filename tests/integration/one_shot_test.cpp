@@ -7,6 +7,7 @@
 
 #include "driver/acq_control.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -246,16 +247,36 @@ TEST_F(OneShot, WhiteBalanceOnAMonochromeCamera) {
   EXPECT_EQ(request.failed, 0);
 }
 
-TEST_F(OneShot, NegativePreviewExposureWaitsNothing) {
+// An exposure the controller refuses is still stored as the preview
+// exposure, but the camera never runs at it: each white-balance wait
+// follows the exposure held within the controller's range. A value far
+// beyond it once blocked the host's thread for weeks.
+TEST_F(OneShot, WhiteBalanceWaitsFollowTheExposureTheCameraCanHave) {
   openWithDisplay();
-  double exposure = -100.0;
-  set(ACQCMD_EXPOSURE, 0, &exposure);  // stored even though the camera refuses it
-  platform::headless::clearSleeps();
-  AcqWhiteBalanceRequest request{};
-  request.flags = ACQWB_REGION | ACQWB_ONE_SHOT;
-  request.region = {0, 0, 64, 64};
-  EXPECT_EQ(set(ACQCMD_WHITE_BALANCE, 0, &request), 0);
-  EXPECT_EQ(platform::headless::sleeps(), (std::vector<std::uint32_t>{0, 0, 0, 0}));
+  double range[3] = {};
+  ASSERT_EQ(query(ACQCMD_EXPOSURE_RANGE, 0, range), 0);
+  const auto longest = static_cast<std::uint32_t>(std::trunc(range[1] * 6 + 10));
+  const auto runWhiteBalance = [&] {
+    platform::headless::clearSleeps();
+    AcqWhiteBalanceRequest request{};
+    request.flags = ACQWB_REGION | ACQWB_ONE_SHOT;
+    request.region = {0, 0, 64, 64};
+    EXPECT_EQ(set(ACQCMD_WHITE_BALANCE, 0, &request), 0);
+    return platform::headless::sleeps();
+  };
+
+  double exposure = 1e9;
+  EXPECT_EQ(set(ACQCMD_EXPOSURE, 0, &exposure), 6);
+  EXPECT_DOUBLE_EQ(previewExposure(), 1e9) << "the host reads back what it set";
+  EXPECT_EQ(runWhiteBalance(), (std::vector<std::uint32_t>(4, longest)));
+
+  exposure = range[1] + 0.05;  // within 0.1 ms of the maximum: taken as the maximum
+  EXPECT_EQ(set(ACQCMD_EXPOSURE, 0, &exposure), 0);
+  EXPECT_EQ(runWhiteBalance(), (std::vector<std::uint32_t>(4, longest)));
+
+  exposure = -100.0;
+  set(ACQCMD_EXPOSURE, 0, &exposure);
+  EXPECT_EQ(runWhiteBalance(), (std::vector<std::uint32_t>(4, 10u))) << "no exposure: only the 10 ms";
 }
 
 TEST_F(OneShot, ColourGainsAreReportedRoundedAndSetInOrder) {

@@ -19,5 +19,6 @@ inline std::int32_t truncateToInt(double value) {
   if (value <= kMin) return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(value);
 }
+inline std::int32_t truncateToInt(float value) { return truncateToInt(static_cast<double>(value)); }
 
 } // namespace vx

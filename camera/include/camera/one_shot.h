@@ -16,8 +16,10 @@ namespace vx {
 // no positive wait.
 std::uint32_t whiteBalanceWait(float previewExposure);
 
-// The camera balances its colour gains on the region, in four passes. A
-// camera without red or blue gain is told not to support it.
+// The camera balances its colour gains on the region, in four passes, each
+// followed by the wait for the preview exposure held within the exposure
+// controller's range (a stored exposure the camera refused is not waited
+// for). A camera without red or blue gain is told not to support it.
 void oneShotWhiteBalance(CameraSession& camera, int top, int bottom, int left, int right);
 // The one-shot white balance, then the gains read back into the preview
 // values (and shown in the open white balance panel). Returns 1.
