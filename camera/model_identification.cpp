@@ -1,5 +1,6 @@
 #include "camera/model_identification.h"
 
+#include "camera/capture_mode.h"
 #include "camera/property_scale.h"
 #include "camera/snapshot.h"
 #include "base/debug_log.h"
@@ -251,22 +252,12 @@ void loadGeometry(CameraSession& camera) {
     state.display.width = display.width / std::max<int>(display.factorX, 1);
     state.display.height = display.height / std::max<int>(display.factorY, 1);
     const ResolutionMode& preview = table->previewModes[static_cast<std::size_t>(state.preview.index)];
-    state.preview.width = state.preview.selectedWidth = preview.width;
-    state.preview.height = state.preview.selectedHeight = preview.height;
-    state.preview.factorX = preview.factorX;
-    state.preview.factorY = preview.factorY;
-    state.preview.binningX = preview.binningX;
-    state.preview.binningY = preview.binningY;
+    adoptModeSize(state.preview, preview);
   }
   if (table->acquireCount > 0) {
     state.acquisition.index = std::clamp(state.acquisition.index, 0, table->acquireCount - 1);
     const ResolutionMode& acquire = table->acquireModes[static_cast<std::size_t>(state.acquisition.index)];
-    state.acquisition.width = state.acquisition.selectedWidth = acquire.width;
-    state.acquisition.height = state.acquisition.selectedHeight = acquire.height;
-    state.acquisition.factorX = acquire.factorX;
-    state.acquisition.factorY = acquire.factorY;
-    state.acquisition.binningX = acquire.binningX;
-    state.acquisition.binningY = acquire.binningY;
+    adoptModeSize(state.acquisition, acquire);
   }
 }
 

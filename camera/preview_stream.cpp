@@ -1,6 +1,7 @@
 #include "camera/preview_stream.h"
 
 #include "base/debug_log.h"
+#include "camera/capture_mode.h"
 #include "camera/image_correction.h"
 #include "camera/property_scale.h"
 #include "camera_values.h"
@@ -301,12 +302,7 @@ int setPreviewMode(CameraSession& camera, int index) {
   const ResolutionMode& mode = modes->previewModes[static_cast<std::size_t>(index)];
   noteGeometryChange(camera, mode.width, mode.height, mode.factorX, mode.factorY);
   state.preview.index = index;
-  state.preview.width = state.preview.selectedWidth = mode.width;
-  state.preview.height = state.preview.selectedHeight = mode.height;
-  state.preview.factorX = mode.factorX;
-  state.preview.factorY = mode.factorY;
-  state.preview.binningX = mode.binningX;
-  state.preview.binningY = mode.binningY;
+  adoptModeSize(state.preview, mode);
   state.preview.offsetX = mode.offsetX;
   state.preview.offsetY = mode.offsetY;
   logLine("SET RESOLUTION PVW: Width: %d, Height: %d\n", state.preview.width, state.preview.height);

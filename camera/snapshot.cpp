@@ -1,6 +1,7 @@
 #include "camera/snapshot.h"
 
 #include "camera_values.h"
+#include "camera/capture_mode.h"
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"
 #include "sensor_window.h"
@@ -182,14 +183,9 @@ int setAcquisitionMode(CameraSession& camera, int index) {
   const ResolutionMode& mode = table->acquireModes[static_cast<std::size_t>(index)];
   if (mode.width != state.acquisition.width || mode.height != state.acquisition.height) discardStoredFrames(camera);
   state.acquisition.index = index;
-  state.acquisition.width = state.acquisition.selectedWidth = mode.width;
-  state.acquisition.height = state.acquisition.selectedHeight = mode.height;
+  adoptModeSize(state.acquisition, mode);
   state.acquisition.offsetX = mode.offsetX;
   state.acquisition.offsetY = mode.offsetY;
-  state.acquisition.factorX = mode.factorX;
-  state.acquisition.factorY = mode.factorY;
-  state.acquisition.binningX = mode.binningX;
-  state.acquisition.binningY = mode.binningY;
   logLine("SET RESOLUTION ACQ: Width: %d, Height: %d\n", state.acquisition.width, state.acquisition.height);
   logLine("SET RESOLUTION ACQ SELECTED: Width: %d, Height: %d\n", state.acquisition.selectedWidth,
           state.acquisition.selectedHeight);

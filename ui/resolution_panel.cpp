@@ -1,5 +1,6 @@
 #include "resolution_panel.h"
 
+#include "camera/capture_mode.h"
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"
 #include "engines/resolution_table.h"
@@ -97,12 +98,7 @@ void previewModeChosen(OptionsWindow& options, Window panel) {
   if (mode == nullptr) return;
   changePreview(camera, mode->width, mode->height, mode->factorX, mode->factorY);
   preview.index = index;
-  preview.width = preview.selectedWidth = mode->width;
-  preview.height = preview.selectedHeight = mode->height;
-  preview.factorX = mode->factorX;
-  preview.factorY = mode->factorY;
-  preview.binningX = mode->binningX;
-  preview.binningY = mode->binningY;
+  adoptModeSize(preview, *mode);
   restartPreview(camera);
   writePreviewSize(panel, preview);
   showSampling(panel, mode->factorX, mode->binningX, mode->factorY, mode->binningY);
@@ -117,12 +113,7 @@ void captureModeChosen(OptionsWindow& options, Window panel) {
   if (mode == nullptr) return;
   if (mode->width != acquisition.width || mode->height != acquisition.height) discardStoredFrames(camera);
   acquisition.index = index;
-  acquisition.width = acquisition.selectedWidth = mode->width;
-  acquisition.height = acquisition.selectedHeight = mode->height;
-  acquisition.factorX = mode->factorX;
-  acquisition.factorY = mode->factorY;
-  acquisition.binningX = mode->binningX;
-  acquisition.binningY = mode->binningY;
+  adoptModeSize(acquisition, *mode);
 }
 
 void windowModeChosen(OptionsWindow& options, Window panel) {
