@@ -86,6 +86,9 @@ public:
   float currentRate() const;
   bool setFrameRates(std::vector<FrameRateSpec> rates);
   bool setRgbPreviewFormat(int format);
+  RegisteredCallbacks registeredCallbacks() const {
+    return RegisteredCallbacks{streaming_.activeCount(), rgbPreview_.activeCount()};
+  }
   void setScene(Scene scene);
   void setPacing(Pacing pacing) { stream_.setPacing(pacing); }
   void setStalled(bool stalled) { stream_.setStalled(stalled); }
