@@ -25,10 +25,16 @@ int grabBackground(CameraSession& camera);
 // preview size, preview factors or acquisition size change.
 void discardStoredFrames(CameraSession& camera);
 
-// Correction switches with their SDK callbacks.
-void enableDarkSubtraction(CameraSession& camera);
+// Correction switches with their SDK callbacks. Switching on grabs a frame
+// first when none is stored; it returns 1 when the correction is on, 0 when
+// it stays off (no frame, or the SDK took no callback), and for the
+// background -1 when the camera's preview pixel format could not be read
+// (the user has been told). Switching off is always done; a callback the
+// SDK refuses to remove stays inert and is reused when the correction is
+// switched on again.
+int enableDarkSubtraction(CameraSession& camera);
 void disableDarkSubtraction(CameraSession& camera);
-void enableBackgroundCorrection(CameraSession& camera);
+int enableBackgroundCorrection(CameraSession& camera);
 void disableBackgroundCorrection(CameraSession& camera);
 
 // The background's steps: four raw frames of n bytes averaged (floor) into
