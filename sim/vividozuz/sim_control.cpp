@@ -146,6 +146,16 @@ std::uint64_t framesDelivered(int cameraIndex) {
   return device ? device->framesDelivered() : 0;
 }
 
+std::uint64_t framesDropped(int cameraIndex) {
+  auto device = camera(cameraIndex);
+  return device ? device->framesDropped() : 0;
+}
+
+std::uint64_t slowestCallbackMicros(int cameraIndex) {
+  auto device = camera(cameraIndex);
+  return device ? device->slowestCallbackMicros() : 0;
+}
+
 void setNoise(bool on, std::uint32_t seed) { Simulator::instance().setNoise(on, seed); }
 
 std::optional<DisplayedFrame> lastDisplayedFrame(int cameraIndex) {

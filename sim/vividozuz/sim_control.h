@@ -185,6 +185,13 @@ VZSIM_API bool advanceFrames(int cameraIndex, int count, std::uint32_t timeoutMs
 VZSIM_API bool waitForFrames(int cameraIndex, int count, std::uint32_t timeoutMs = 10000);
 // Frames delivered by the streaming thread since the camera was opened.
 VZSIM_API std::uint64_t framesDelivered(int cameraIndex);
+// Realtime pacing: frame slots missed since the camera was opened because
+// making and delivering the frame before them took longer than a frame
+// period (a stall's time is not counted).
+VZSIM_API std::uint64_t framesDropped(int cameraIndex);
+// The longest a single streaming or RGB preview callback has run since the
+// camera was opened, in microseconds.
+VZSIM_API std::uint64_t slowestCallbackMicros(int cameraIndex);
 // Seeded noise of about +-1.5 levels on every raw pixel (off by default, so
 // that frames are exact functions of the settings). A frame's noise depends
 // only on the seed and its frame number.
