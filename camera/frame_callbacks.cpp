@@ -51,11 +51,11 @@ bool removeRgbPreview(CameraSession& camera, std::int32_t id) {
 
 } // namespace
 
-int enableDarkSubtraction(CameraSession& camera) {
+int enableDarkSubtraction(CameraSession& camera, Window owner) {
   DriverState& state = camera.state();
   // Registering twice would subtract the frame twice.
   if (state.darkSubtractionOn != 0) return 1;
-  if (state.darkFrameStored == 0) grabDarkFrame(camera);
+  if (state.darkFrameStored == 0) grabDarkFrame(camera, owner);
   if (state.darkFrameStored == 0) return 0;
   if (camera.darkCallbackId == -1) {
     const int id = VarcamAddStreamingCallback(camera.handle(), &darkFrameCallback, &camera);
@@ -73,16 +73,16 @@ void disableDarkSubtraction(CameraSession& camera) {
   if (camera.darkCallbackId != -1 && removeStreaming(camera, camera.darkCallbackId)) camera.darkCallbackId = -1;
 }
 
-int enableBackgroundCorrection(CameraSession& camera) {
+int enableBackgroundCorrection(CameraSession& camera, Window owner) {
   DriverState& state = camera.state();
   // Registering twice would apply the factors twice.
   if (state.backgroundCorrectionOn != 0) return 1;
-  if (state.backgroundStored == 0) grabBackground(camera);
+  if (state.backgroundStored == 0) grabBackground(camera, owner);
   if (state.backgroundStored == 0) return 0;
   int format = 0;
   if (VarcamQueryRgbPreviewPixelFormat(camera.handle(), &format) == 0) {
-    platform::messageBox(state.optionsParent != nullptr ? state.optionsParent : state.hostWindow,
-                         "Could not get pixel format from camera", "VARCAM-ERROR", platform::MB_OK);
+    platform::messageBox(correctionBoxOwner(camera, owner), "Could not get pixel format from camera", "VARCAM-ERROR",
+                         platform::MB_OK);
     return -1;
   }
   // A callback left registered by a refused removal was made for the

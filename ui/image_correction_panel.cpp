@@ -50,7 +50,7 @@ void backgroundClicked(OptionsWindow& options, Window panel) {
   if (camera.backgroundCallbackId != -1 || state.backgroundCorrectionOn != 0) disableBackgroundCorrection(camera);
   // The box shows no correction that the camera would not run; a pixel
   // format that could not be read has been reported and leaves it alone.
-  if (enableBackgroundCorrection(camera) == 0) setChecked(panel, kCorrectionUseBackground, 0);
+  if (enableBackgroundCorrection(camera, panel) == 0) setChecked(panel, kCorrectionUseBackground, 0);
 }
 
 void darkClicked(OptionsWindow& options, Window panel) {
@@ -67,7 +67,7 @@ void darkClicked(OptionsWindow& options, Window panel) {
   }
   // As above: never two subtractions of one frame.
   if (camera.darkCallbackId != -1 || state.darkSubtractionOn != 0) disableDarkSubtraction(camera);
-  if (enableDarkSubtraction(camera) == 0) setChecked(panel, kCorrectionUseDark, 0);
+  if (enableDarkSubtraction(camera, panel) == 0) setChecked(panel, kCorrectionUseDark, 0);
 }
 
 // Close keeps the check boxes as the stored choice; both switches follow it.
@@ -114,8 +114,8 @@ std::intptr_t command(OptionsWindow& options, Window panel, std::uintptr_t wPara
   switch (id) {
     case kCorrectionUseBackground: backgroundClicked(options, panel); return 1;
     case kCorrectionUseDark: darkClicked(options, panel); return 1;
-    case kCorrectionGrabDark: grabDarkFrame(options.camera()); return 1;
-    case kCorrectionGrabBackground: grabBackground(options.camera()); return 1;
+    case kCorrectionGrabDark: grabDarkFrame(options.camera(), panel); return 1;
+    case kCorrectionGrabBackground: grabBackground(options.camera(), panel); return 1;
     case kPanelClose: closePanel(options, panel); return 1;
     case kPanelCancel: cancelPanel(options); return 1;
     default: return 0;
