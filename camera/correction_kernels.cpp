@@ -4,14 +4,16 @@
 //
 // The vector paths give exactly the scalar results: a saturating byte
 // subtraction is max(a - b, 0), and the background's products are the same
-// IEEE double multiplications lane by lane, truncated and capped at 255 (a
-// cap after the truncation gives what truncating the capped product gives).
+// IEEE double multiplications lane by lane, capped at 255 and truncated (in
+// either order: a cap after the truncation gives what truncating the capped
+// product gives).
 // The background picks the widest vector unit the processor has at run
 // time; the remainder of a frame goes through the scalar loop.
 #include "camera/image_correction.h"
 
+#include "base/vector_level.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -36,13 +38,6 @@ void applyBackgroundScalar(std::uint8_t* pixels, std::size_t pixelCount, std::si
 
 #if defined(VX_HAVE_VECTOR_PATHS)
 
-KernelLevel processorLevel() {
-  static const KernelLevel level = __builtin_cpu_supports("avx512f") != 0 ? KernelLevel::Avx512
-                                   : __builtin_cpu_supports("avx2") != 0  ? KernelLevel::Avx2
-                                                                          : KernelLevel::Scalar;
-  return level;
-}
-
 std::uint32_t read32(const std::uint8_t* p) {
   std::uint32_t v;
   std::memcpy(&v, p, sizeof v);
@@ -50,40 +45,50 @@ std::uint32_t read32(const std::uint8_t* p) {
 }
 
 // ---- AVX2: four channel values at a time ----------------------------------
+//
+// The processor's shuffle unit is the narrow resource here, so bytes become
+// doubles by integer work (each byte in a 64-bit lane under the exponent of
+// 2^52, less 2^52), factors are spread to the channels by broadcasting
+// loads and blends, and products are capped at 255.0 before they are
+// truncated, so that the 32-bit conversion never overflows.
 
-// Four bytes widened to doubles, times four factors, truncated.
-__attribute__((target("avx2"))) inline __m128i scaleFour(const std::uint8_t* bytes, __m256d factors) {
-  const __m256d values = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(static_cast<int>(read32(bytes)))));
-  return _mm256_cvttpd_epi32(_mm256_mul_pd(values, factors));
+// Four bytes as doubles.
+__attribute__((target("avx2"))) inline __m256d fourValues(const std::uint8_t* bytes) {
+  const __m256i magic = _mm256_set1_epi64x(0x4330000000000000LL);
+  const __m256i lanes = _mm256_cvtepu8_epi64(_mm_cvtsi32_si128(static_cast<int>(read32(bytes))));
+  return _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(lanes, magic)), _mm256_castsi256_pd(magic));
 }
 
-// Eight 32-bit results per pair, capped at 255, into sixteen bytes.
-__attribute__((target("avx2"))) inline __m128i packCapped(__m128i a, __m128i b, __m128i c, __m128i d) {
-  const __m128i top = _mm_set1_epi16(255);
-  return _mm_packus_epi16(_mm_min_epu16(_mm_packus_epi32(a, b), top), _mm_min_epu16(_mm_packus_epi32(c, d), top));
+// Four bytes times four factors, capped at 255.0 and truncated.
+__attribute__((target("avx2"))) inline __m128i scaleFour(const std::uint8_t* bytes, __m256d factors) {
+  return _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_mul_pd(fourValues(bytes), factors), _mm256_set1_pd(255.0)));
+}
+
+// Sixteen results of 0 .. 255 as sixteen bytes.
+__attribute__((target("avx2"))) inline __m128i packBytes(__m128i a, __m128i b, __m128i c, __m128i d) {
+  return _mm_packus_epi16(_mm_packus_epi32(a, b), _mm_packus_epi32(c, d));
 }
 
 // Three bytes per pixel, sixteen pixels (48 bytes) per step. Four pixels'
-// twelve channels take factors f0 f0 f0 f1 | f1 f1 f2 f2 | f2 f3 f3 f3. A
-// factor is held below 2^22 first, so that a product stays inside 32 bits:
-// from there on any factor gives 255 for every nonzero byte, as it would.
+// twelve channels take factors f0 f0 f0 f1 | f1 f1 f2 f2 | f2 f3 f3 f3.
 __attribute__((target("avx2"))) std::size_t applyBackgroundAvx2Rgb(std::uint8_t* pixels, std::size_t pixelCount,
                                                                    const double* factors) {
-  const __m256d cap = _mm256_set1_pd(4194304.0);
   std::size_t p = 0;
   for (; p + 16 <= pixelCount; p += 16) {
     std::uint8_t* px = pixels + 3 * p;
     __m128i r[12];
     for (std::size_t q = 0; q < 4; ++q) {
-      const __m256d f = _mm256_min_pd(_mm256_loadu_pd(factors + p + 4 * q), cap);
+      const double* f = factors + p + 4 * q;
+      const __m256d f0 = _mm256_broadcast_sd(f), f1 = _mm256_broadcast_sd(f + 1);
+      const __m256d f2 = _mm256_broadcast_sd(f + 2), f3 = _mm256_broadcast_sd(f + 3);
       const std::uint8_t* c = px + 12 * q;
-      r[3 * q] = scaleFour(c, _mm256_permute4x64_pd(f, _MM_SHUFFLE(1, 0, 0, 0)));
-      r[3 * q + 1] = scaleFour(c + 4, _mm256_permute4x64_pd(f, _MM_SHUFFLE(2, 2, 1, 1)));
-      r[3 * q + 2] = scaleFour(c + 8, _mm256_permute4x64_pd(f, _MM_SHUFFLE(3, 3, 3, 2)));
+      r[3 * q] = scaleFour(c, _mm256_blend_pd(f0, f1, 0x8));
+      r[3 * q + 1] = scaleFour(c + 4, _mm256_blend_pd(f1, f2, 0xC));
+      r[3 * q + 2] = scaleFour(c + 8, _mm256_blend_pd(f2, f3, 0xE));
     }
     for (std::size_t k = 0; k < 3; ++k)
       _mm_storeu_si128(reinterpret_cast<__m128i*>(px + 16 * k),
-                       packCapped(r[4 * k], r[4 * k + 1], r[4 * k + 2], r[4 * k + 3]));
+                       packBytes(r[4 * k], r[4 * k + 1], r[4 * k + 2], r[4 * k + 3]));
   }
   return p;
 }
@@ -92,16 +97,14 @@ __attribute__((target("avx2"))) std::size_t applyBackgroundAvx2Rgb(std::uint8_t*
 // by 1.0, which leaves the fourth byte as it was.
 __attribute__((target("avx2"))) std::size_t applyBackgroundAvx2Rgba(std::uint8_t* pixels, std::size_t pixelCount,
                                                                     const double* factors) {
-  const __m256d cap = _mm256_set1_pd(4194304.0);
+  const __m256d one = _mm256_set1_pd(1.0);
   std::size_t p = 0;
   for (; p + 4 <= pixelCount; p += 4) {
     std::uint8_t* px = pixels + 4 * p;
     __m128i r[4];
-    for (std::size_t k = 0; k < 4; ++k) {
-      const __m256d f = _mm256_min_pd(_mm256_broadcast_sd(factors + p + k), cap);
-      r[k] = scaleFour(px + 4 * k, _mm256_blend_pd(f, _mm256_set1_pd(1.0), 0x8));
-    }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(px), packCapped(r[0], r[1], r[2], r[3]));
+    for (std::size_t k = 0; k < 4; ++k)
+      r[k] = scaleFour(px + 4 * k, _mm256_blend_pd(_mm256_broadcast_sd(factors + p + k), one, 0x8));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(px), packBytes(r[0], r[1], r[2], r[3]));
   }
   return p;
 }
@@ -184,19 +187,7 @@ __attribute__((target("avx512f"))) std::size_t applyBackgroundAvx512Rgba(std::ui
 
 #endif
 
-std::atomic<KernelLevel> g_limit{KernelLevel::Avx512};
-
 } // namespace
-
-KernelLevel kernelLevel() {
-#if defined(VX_HAVE_VECTOR_PATHS)
-  return std::min(processorLevel(), g_limit.load(std::memory_order_relaxed));
-#else
-  return KernelLevel::Scalar;
-#endif
-}
-
-void limitKernelLevel(KernelLevel highest) { g_limit.store(highest, std::memory_order_relaxed); }
 
 void subtractDarkFrame(std::uint8_t* frame, std::size_t frameSize, const std::uint8_t* dark,
                        std::size_t darkSize) {
@@ -227,16 +218,16 @@ void applyBackgroundFactors(std::uint8_t* pixels, std::size_t pixelCount, int by
   const auto step = static_cast<std::size_t>(bytesPerPixel);
   std::size_t done = 0;
 #if defined(VX_HAVE_VECTOR_PATHS)
-  switch (kernelLevel()) {
-    case KernelLevel::Avx512:
+  switch (vectorLevel()) {
+    case VectorLevel::Avx512:
       if (step == 3) done = applyBackgroundAvx512Rgb(pixels, pixelCount, factors);
       else if (step == 4) done = applyBackgroundAvx512Rgba(pixels, pixelCount, factors);
       break;
-    case KernelLevel::Avx2:
+    case VectorLevel::Avx2:
       if (step == 3) done = applyBackgroundAvx2Rgb(pixels, pixelCount, factors);
       else if (step == 4) done = applyBackgroundAvx2Rgba(pixels, pixelCount, factors);
       break;
-    case KernelLevel::Scalar:
+    case VectorLevel::Scalar:
       break;
   }
 #endif

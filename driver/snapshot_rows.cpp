@@ -1,10 +1,10 @@
 #include "driver/snapshot_rows.h"
 
+#include "copier_kernels.h"
 #include "image_geometry.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 
 namespace vx {
@@ -29,52 +29,7 @@ SnapshotView snapshotView(const Driver& driver) {
   return view;
 }
 
-std::uint64_t load64(const std::uint8_t* p) {
-  std::uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-void store64(std::uint8_t* p, std::uint64_t v) { std::memcpy(p, &v, sizeof v); }
-
 void store16(std::uint8_t* p, std::uint16_t v) { std::memcpy(p, &v, sizeof v); }
-
-// B, G, R -> R, G, B for `pixels` pixels.
-void copyColour8(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) {
-  std::size_t i = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    // Eight pixels (24 bytes) at a time as three 64-bit words. Output byte j
-    // takes input byte j + 2, j or j - 2 as j mod 3 is 0, 1 or 2: the words
-    // shifted by two bytes either way, masked by byte position.
-    constexpr std::uint64_t m0 = 0x00FF0000FF0000FFull;  // bytes 0, 3, 6
-    constexpr std::uint64_t m1 = 0xFF0000FF0000FF00ull;  // bytes 1, 4, 7
-    constexpr std::uint64_t m2 = 0x0000FF0000FF0000ull;  // bytes 2, 5
-    for (; i + 8 <= pixels; i += 8, src += 24, dst += 24) {
-      const std::uint64_t a = load64(src);
-      const std::uint64_t b = load64(src + 8);
-      const std::uint64_t c = load64(src + 16);
-      const std::uint64_t rightA = (a >> 16) | (b << 48);
-      const std::uint64_t rightB = (b >> 16) | (c << 48);
-      const std::uint64_t rightC = c >> 16;
-      const std::uint64_t leftA = a << 16;
-      const std::uint64_t leftB = (b << 16) | (a >> 48);
-      const std::uint64_t leftC = (c << 16) | (b >> 48);
-      // Byte 8 is position 2 of its triple, byte 16 position 1.
-      store64(dst, (rightA & m0) | (a & m1) | (leftA & m2));
-      store64(dst + 8, (rightB & m1) | (b & m2) | (leftB & m0));
-      store64(dst + 16, (rightC & m2) | (c & m0) | (leftC & m1));
-    }
-  }
-  for (; i < pixels; ++i, src += 3, dst += 3) {
-    dst[0] = src[2];
-    dst[1] = src[1];
-    dst[2] = src[0];
-  }
-}
-
-void copyGrey8(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels) {
-  for (std::size_t i = 0; i < pixels; ++i) dst[i] = src[3 * i + 2];
-}
 
 void copyColour16(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels,
                   const std::uint16_t* table) {
@@ -103,8 +58,8 @@ CopiedSpan copyBufferRow(const Driver& driver, std::int64_t bufferRow, std::int3
   std::uint8_t* dst = out + (lo - x0) * layout.bytesPerPixel();
   const auto pixels = static_cast<std::size_t>(hi - lo);
   if (layout.wide == nullptr) {
-    if (layout.colour) copyColour8(src, dst, pixels);
-    else copyGrey8(src, dst, pixels);
+    if (layout.colour) copyColourPixels(src, dst, pixels);
+    else copyGreyPixels(src, dst, pixels);
   } else {
     if (layout.colour) copyColour16(src, dst, pixels, layout.wide);
     else copyGrey16(src, dst, pixels, layout.wide);

@@ -1,5 +1,7 @@
 #include "engines/overlay_blend.h"
 
+#include "overlay_blend_kernels.h"
+
 #include <algorithm>
 
 namespace engines {
@@ -27,14 +29,8 @@ inline std::uint8_t mix(std::uint8_t d, std::uint8_t o, float a) {
   }
 }
 
-enum class Opacity { Opaque, Constant, Bitmap };
-
-struct Row {
-  std::uint8_t* destination;        // first pixel of the run in the buffer
-  const std::uint8_t* overlay;      // matching overlay pixel
-  const std::uint8_t* alpha;        // matching alpha pixel (Bitmap only)
-  std::int64_t count;               // pixels in the run
-};
+using detail::Opacity;
+using Row = detail::BlendRun;
 
 template <int B, Opacity O, Precision P>
 void blendRow(const Row& row, float constantAlpha, const std::array<std::uint32_t, 3>& key) {
@@ -159,6 +155,14 @@ int blendOverlay(std::uint8_t* buffer, std::size_t byteCount, std::int32_t width
     default: rowFunction = pickRow<4>(opacity, precision); break;
   }
 
+  // The vector loops take 3- and 4-byte pixels under the black key, and a
+  // constant opacity with an exact form; they leave each run's last pixels
+  // to the plain loop.
+  detail::ConstantMix mix;
+  const bool blackKey = settings.keyColour[0] == 0 && settings.keyColour[1] == 0 && settings.keyColour[2] == 0;
+  const bool vector = (b == 3 || b == 4) && blackKey && detail::vectorBlendAvailable() &&
+                      (opacity != Opacity::Constant || detail::constantMix(constantAlpha, mix));
+
   for (std::int64_t y = yBegin; y < yEnd; ++y) {
     const std::int64_t first = y * w + xBegin;
     const std::int64_t end = std::min(y * w + xEnd, pixelCount);
@@ -166,6 +170,13 @@ int blendOverlay(std::uint8_t* buffer, std::size_t byteCount, std::int32_t width
     const std::int64_t overlayIndex = 3 * ((y - y0) * ow + (xBegin - x0));
     Row row{buffer + first * b, overlay.pixels + overlayIndex,
             alphaPixels != nullptr ? alphaPixels + overlayIndex : nullptr, end - first};
+    if (vector) {
+      const std::int64_t done = detail::blendRunVector(row, b, opacity, mix);
+      row.destination += done * b;
+      row.overlay += 3 * done;
+      if (row.alpha != nullptr) row.alpha += 3 * done;
+      row.count -= done;
+    }
     rowFunction(row, constantAlpha, settings.keyColour);
   }
   return 1;

@@ -3,10 +3,12 @@
 #include "base/debug_log.h"
 #include "base/fixed_text.h"
 #include "base/heap_buffer.h"
+#include "base/vector_level.h"
 #include "platform/headless_control.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -82,3 +84,15 @@ TEST(HeapBuffer, ResizeKeepsTheStorageOfTheSameSizeAndReleaseEmpties) {
 }
 
 } // namespace
+
+TEST(VectorLevel, TheLimitCapsTheProcessorsLevelUntilLifted) {
+  const vx::VectorLevel processor = vx::processorVectorLevel();
+  EXPECT_EQ(vx::vectorLevel(), processor);
+  vx::limitVectorLevel(vx::VectorLevel::Scalar);
+  EXPECT_EQ(vx::vectorLevel(), vx::VectorLevel::Scalar);
+  vx::limitVectorLevel(vx::VectorLevel::Avx2);
+  EXPECT_EQ(vx::vectorLevel(), std::min(processor, vx::VectorLevel::Avx2));
+  vx::limitVectorLevel(vx::VectorLevel::Avx512);
+  EXPECT_EQ(vx::vectorLevel(), processor);
+  EXPECT_STREQ(vx::vectorLevelName(vx::VectorLevel::Avx2), "avx2");
+}

@@ -3,13 +3,16 @@
 #include "camera_fixture.h"
 
 #include "camera/image_correction.h"
+#include "base/vector_level.h"
 #include "camera/preview_stream.h"
 #include "ui/panel_ids.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -44,9 +47,9 @@ TEST(CorrectionKernels, BackgroundFactorsMultiplyTruncateAndSaturate) {
 TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
   // The kernel level is process-wide: the full level comes back however
   // the test ends, so later tests do not run on a narrowed one.
-  struct RestoreKernelLevel {
-    ~RestoreKernelLevel() { vx::limitKernelLevel(vx::KernelLevel::Avx512); }
-  } restoreKernelLevel;
+  struct RestoreVectorLevel {
+    ~RestoreVectorLevel() { vx::limitVectorLevel(vx::VectorLevel::Avx512); }
+  } restoreVectorLevel;
   std::uint32_t seed = 12345;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
   for (std::size_t pixels : {0u, 1u, 3u, 4u, 5u, 6u, 7u, 15u, 16u, 17u, 63u, 64u, 65u, 1000u}) {
@@ -64,8 +67,8 @@ TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
       ASSERT_EQ(frame, expected);
 
       for (int bytesPerPixel : {3, 4})
-        for (vx::KernelLevel level : {vx::KernelLevel::Scalar, vx::KernelLevel::Avx2, vx::KernelLevel::Avx512}) {
-        vx::limitKernelLevel(level);
+        for (vx::VectorLevel level : {vx::VectorLevel::Scalar, vx::VectorLevel::Avx2, vx::VectorLevel::Avx512}) {
+        vx::limitVectorLevel(level);
         const auto step = static_cast<std::size_t>(bytesPerPixel);
         std::vector<std::uint8_t> rgb(pixels * step + offset);
         for (auto& b : rgb) b = static_cast<std::uint8_t>(next() >> 24);
@@ -86,8 +89,45 @@ TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
             v = static_cast<std::uint8_t>(std::trunc(std::min(v * factors[p], 255.0)));
           }
         vx::applyBackgroundFactors(rgb.data() + offset, pixels, bytesPerPixel, factors.data());
-        vx::limitKernelLevel(vx::KernelLevel::Avx512);
+        vx::limitVectorLevel(vx::VectorLevel::Avx512);
         ASSERT_EQ(rgb, want) << bytesPerPixel << " bytes, level " << static_cast<int>(level);
+      }
+    }
+  }
+}
+
+// The factors a background really holds are mean / g for grey levels g of
+// 1 to 255 (999999.0 for 0): every byte under each of them, for a few
+// means, gives the scalar bytes at every level, in both pixel sizes.
+TEST(CorrectionKernels, EveryByteUnderEveryBackgroundFactor) {
+  struct RestoreVectorLevel {
+    ~RestoreVectorLevel() { vx::limitVectorLevel(vx::VectorLevel::Avx512); }
+  } restoreVectorLevel;
+  for (const double mean : {1.0, 37.3, 128.0, 200.71, 254.99}) {
+    std::vector<double> factors;
+    for (int g = 0; g < 256; ++g) factors.push_back(g == 0 ? 999999.0 : mean / g);
+    for (const int bytesPerPixel : {3, 4}) {
+      const auto step = static_cast<std::size_t>(bytesPerPixel);
+      // Row v of a 256 x 256 frame: every channel byte v, under factor x.
+      std::vector<std::uint8_t> frame(256 * 256 * step);
+      std::vector<double> perPixel(256 * 256);
+      for (std::size_t v = 0; v < 256; ++v)
+        for (std::size_t x = 0; x < 256; ++x) {
+          perPixel[v * 256 + x] = factors[x];
+          for (std::size_t c = 0; c < step; ++c) frame[(v * 256 + x) * step + c] = static_cast<std::uint8_t>(v);
+        }
+      std::vector<std::uint8_t> want = frame;
+      for (std::size_t p = 0; p < perPixel.size(); ++p)
+        for (std::size_t c = 0; c < 3; ++c) {
+          std::uint8_t& v = want[p * step + c];
+          v = static_cast<std::uint8_t>(std::min(v * perPixel[p], 255.0));
+        }
+      for (const vx::VectorLevel level : {vx::VectorLevel::Avx2, vx::VectorLevel::Avx512}) {
+        vx::limitVectorLevel(level);
+        std::vector<std::uint8_t> got = frame;
+        vx::applyBackgroundFactors(got.data(), perPixel.size(), bytesPerPixel, perPixel.data());
+        ASSERT_EQ(got, want) << "mean " << mean << ", " << bytesPerPixel << " bytes, level "
+                             << vx::vectorLevelName(level);
       }
     }
   }

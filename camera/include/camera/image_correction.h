@@ -58,12 +58,6 @@ void VARCAM_CALL darkFrameCallback(void* context, std::uint8_t* frame, std::uint
 void VARCAM_CALL backgroundCallback(void* context, std::uint8_t* pixels, std::uint32_t byteCount,
                                     std::uint32_t reserved);
 
-// The vector unit the background kernel uses: the widest the processor has,
-// unless limited (to compare the paths). Every level gives the same bytes.
-enum class KernelLevel { Scalar, Avx2, Avx512 };
-KernelLevel kernelLevel();
-void limitKernelLevel(KernelLevel highest);
-
 // frame[i] -= dark[i], saturating at 0, for i below both sizes.
 void subtractDarkFrame(std::uint8_t* frame, std::size_t frameSize, const std::uint8_t* dark,
                        std::size_t darkSize);

@@ -30,6 +30,11 @@ class Divider {
   std::uint32_t operator()(std::uint32_t n) const {
     return fast_ ? static_cast<std::uint32_t>((n * reciprocal_) >> 32) : n / divisor_;
   }
+  std::uint32_t divisor() const { return divisor_; }
+  // Whether (n * reciprocal()) >> 32 is n / divisor() for every n up to the
+  // largest: then reciprocal() is below 2^32 unless the divisor is 1.
+  bool exactByReciprocal() const { return fast_; }
+  std::uint64_t reciprocal() const { return reciprocal_; }
 
  private:
   std::uint32_t divisor_;
@@ -53,6 +58,11 @@ class FrameAccumulator {
   // Writes one result row: each sample the plane's sum divided, capped at
   // the plan's cap, as 8 or 16 bits, red, green, blue per pixel in colour.
   void divide(const PlaneRows& rows, std::uint8_t* out, const Divider& divider) const;
+
+  // The same two steps with the plain loops alone, the reference that the
+  // vector paths of add and divide give sample for sample.
+  void addPlain(const PlaneRows& rows, const std::uint8_t* line) const;
+  void dividePlain(const PlaneRows& rows, std::uint8_t* out, const Divider& divider) const;
 
  private:
   SumPlan plan_;
