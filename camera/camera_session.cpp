@@ -38,6 +38,9 @@ int CameraSession::openCamera() {
   logLine("Opening Camera Controller...");
   releaseEngines();
   state.previewRunning = 0;
+  // A camera whose close the SDK refused is still open, and the SDK opens a
+  // camera only once: it is closed now, so that it can be opened again.
+  if (handle_ != nullptr && VarcamCameraClose(handle_) != 0) forgetCamera();
 
   cameraCount = VarcamNumCameras();
   if (cameraCount <= 0) {
@@ -87,6 +90,13 @@ int CameraSession::open() {
   return result;
 }
 
+// The SDK has closed the camera, and dropped every frame callback with it.
+void CameraSession::forgetCamera() {
+  handle_ = nullptr;
+  darkCallbackId = -1;
+  backgroundCallbackId = -1;
+}
+
 int CameraSession::close() {
   DriverState& state = state_;
   if (hasAuxiliarySwitches(state.model.cameraId) && handle_ != nullptr) {
@@ -110,7 +120,7 @@ int CameraSession::close() {
       platform::messageBox(state.hostWindow, text.c_str(), "ERROR", platform::MB_OK);
       return 0;
     }
-    handle_ = nullptr;
+    forgetCamera();
   }
   state.previewRunning = 0;
 

@@ -136,7 +136,10 @@ void identifyExposure(CameraSession& camera) {
   state.autoExposureTarget = 170.0f;
   state.exposureDefault = 50.0f;
   logLine("Getting the exposure...");
-  if (controller != nullptr) p.preview = p.acquire = camera.exposureController()->getExposure();
+  // An exposure that could not be read (-1) is no value: the previous ones
+  // stay, as for every other property that cannot be read.
+  const float exposure = controller != nullptr ? controller->getExposure() : -1.0f;
+  if (exposure >= 0.0f) p.preview = p.acquire = exposure;
   state.cameraAutoExposureOn = 0;
   state.frameRateChoice = 0;
 }

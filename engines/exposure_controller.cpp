@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace engines {
 namespace {
@@ -31,13 +34,15 @@ class ScopedEvent {
     if (handle_ != nullptr) platform::closeEvent(handle_);
     handle_ = nullptr;
   }
+  // Hands the event over without closing it.
+  platform::EventHandle release() { return std::exchange(handle_, nullptr); }
 
  private:
   platform::EventHandle handle_;
 };
 
 // A streaming callback registration, removed on every path. Once remove()
-// has returned the callback is not running and will not run again.
+// has returned true the callback is not running and will not run again.
 class StreamingRegistration {
  public:
   StreamingRegistration(VarcamHandle camera, VarcamStreamingCallback callback, void* context)
@@ -46,9 +51,14 @@ class StreamingRegistration {
   StreamingRegistration(const StreamingRegistration&) = delete;
   StreamingRegistration& operator=(const StreamingRegistration&) = delete;
   bool registered() const { return id_ != -1; }
-  void remove() {
-    if (id_ != -1) VarcamRemoveStreamingCallback(camera_, id_);
+  // The SDK may refuse the removal; it is asked once more. False when it
+  // refused both times: the callback may then still run.
+  bool remove() {
+    if (id_ == -1) return true;
+    const bool removed = VarcamRemoveStreamingCallback(camera_, id_) != 0 ||
+                         VarcamRemoveStreamingCallback(camera_, id_) != 0;
     id_ = -1;
+    return removed;
   }
 
  private:
@@ -57,6 +67,19 @@ class StreamingRegistration {
 };
 
 bool isEven(int v) { return v % 2 == 0; }
+
+// A sample whose callback the SDK would not remove, with its event: the
+// callback may still be called with them, so they live as long as the
+// library. The callback finds the sample taken and returns at once.
+void keepForLateCallbacks(std::unique_ptr<RegionSample> sample, platform::EventHandle event) {
+  struct Kept {
+    std::unique_ptr<RegionSample> sample;
+    platform::EventHandle event;
+  };
+  static std::vector<Kept> kept;
+  sample->done.store(1);
+  kept.push_back({std::move(sample), event});
+}
 
 }  // namespace
 
@@ -307,7 +330,10 @@ int ExposureController::autoExposeRegion(int target, int x, int y, int width, in
   ScopedEvent event;
   if (event.get() == nullptr) return 0;
 
-  RegionSample sample;
+  // On the heap: should the SDK refuse to remove the callback, the sample
+  // must outlive this call.
+  auto owned = std::make_unique<RegionSample>();
+  RegionSample& sample = *owned;
   sample.event = event.get();
   sample.frameWidth = frameWidth;
   sample.frameHeight = frameHeight;
@@ -326,9 +352,13 @@ int ExposureController::autoExposeRegion(int target, int x, int y, int width, in
     if (!registration.registered()) return 0;
     const auto timeout = static_cast<std::uint32_t>(3000.0 / static_cast<double>(rate));
     waited = platform::waitForSingleObject(event.get(), timeout);
-    // After this no callback runs, whatever the wait returned, so the sample
-    // (on this stack) is ours alone.
-    registration.remove();
+    // After a removal no callback runs, whatever the wait returned, so the
+    // sample is ours alone. One the SDK refused keeps both alive: no
+    // measurement then.
+    if (!registration.remove()) {
+      keepForLateCallbacks(std::move(owned), event.release());
+      return 0;
+    }
   }
   event.close();
   if (waited != platform::WAIT_OBJECT_0) return 0;

@@ -22,6 +22,8 @@ for preset in "${presets[@]}"; do
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs" -LE one_process
+  # The fault sweep (ASan build) says how many failing runs it made.
+  grep -h "^fault sweep:" "build/${preset}/Testing/Temporary/LastTest.log" 2>/dev/null || true
   [[ "$one_process_presets" == *" ${preset} "* ]] || continue
   echo "=== ${preset}: each test program in one process, shuffled with seed ${seed}"
   echo "    (replay: VX_TEST_SEED=${seed} $0 ${preset}, or run a program with --gtest_shuffle --gtest_random_seed=${seed}) ==="

@@ -48,7 +48,9 @@ void backgroundClicked(OptionsWindow& options, Window panel) {
   // A callback that a Cancel left registered is removed first, so that the
   // factors are never applied twice to one frame.
   if (camera.backgroundCallbackId != -1 || state.backgroundCorrectionOn != 0) disableBackgroundCorrection(camera);
-  enableBackgroundCorrection(camera, panel);
+  // The box shows no correction that the camera would not run; a pixel
+  // format that could not be read has been reported and leaves it alone.
+  if (enableBackgroundCorrection(camera, panel) == 0) setChecked(panel, kCorrectionUseBackground, 0);
 }
 
 void darkClicked(OptionsWindow& options, Window panel) {
@@ -65,7 +67,7 @@ void darkClicked(OptionsWindow& options, Window panel) {
   }
   // As above: never two subtractions of one frame.
   if (camera.darkCallbackId != -1 || state.darkSubtractionOn != 0) disableDarkSubtraction(camera);
-  enableDarkSubtraction(camera, panel);
+  if (enableDarkSubtraction(camera, panel) == 0) setChecked(panel, kCorrectionUseDark, 0);
 }
 
 // Close keeps the check boxes as the stored choice; both switches follow it.

@@ -68,6 +68,7 @@ std::uint32_t CameraDevice::open() {
     std::lock_guard lock(deliverMutex_);
     delivered_ = 0;
   }
+  slowestCallbackNs_.store(0);
   stream_.resetCounters();
   return ErrorNone;
 }
@@ -392,6 +393,18 @@ Matrix3 CameraDevice::previewMatrixLocked(const PropertyValues& values,
   return multiply(look, correction);
 }
 
+// Runs one frame callback on the streaming thread and keeps the longest
+// time any has taken.
+template <typename Call> void CameraDevice::timed(Call&& call) {
+  const auto began = std::chrono::steady_clock::now();
+  call();
+  const auto took = static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - began).count());
+  std::uint64_t slowest = slowestCallbackNs_.load();
+  while (took > slowest && !slowestCallbackNs_.compare_exchange_weak(slowest, took)) {
+  }
+}
+
 double CameraDevice::produceFrame() {
   FrameJob job;
   bool highByteSample = true;
@@ -435,7 +448,7 @@ double CameraDevice::produceFrame() {
   const auto byteCount = static_cast<std::uint32_t>(bytes);
   const int streamed = streaming_.forEach(
       job.frameNumber, [](const auto&) { return true; },
-      [&](const auto& entry) { entry.function(entry.context, raw_.data(), byteCount); });
+      [&](const auto& entry) { timed([&] { entry.function(entry.context, raw_.data(), byteCount); }); });
   if (streamed > 0) journal_.recordFrame(FrameTarget::Streaming, stamp);
 
   if (isDisplayMode(job.mode)) display(job, stamp, geometry);
@@ -477,7 +490,9 @@ void CameraDevice::display(const FrameJob& job, const FrameStamp& stamp,
   const auto formatWord = static_cast<std::uint32_t>(job.rgbFormat);
   const int previewed = rgbPreview_.forEach(
       job.frameNumber, [&](const auto& entry) { return entry.format == job.rgbFormat; },
-      [&](const auto& entry) { entry.function(entry.context, rgb_.data(), byteCount, formatWord); });
+      [&](const auto& entry) {
+        timed([&] { entry.function(entry.context, rgb_.data(), byteCount, formatWord); });
+      });
   if (previewed > 0) journal_.recordFrame(FrameTarget::RgbPreview, stamp);
 
   {

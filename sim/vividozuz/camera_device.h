@@ -86,6 +86,9 @@ public:
   float currentRate() const;
   bool setFrameRates(std::vector<FrameRateSpec> rates);
   bool setRgbPreviewFormat(int format);
+  RegisteredCallbacks registeredCallbacks() const {
+    return RegisteredCallbacks{streaming_.activeCount(), rgbPreview_.activeCount()};
+  }
   void setScene(Scene scene);
   void setPacing(Pacing pacing) { stream_.setPacing(pacing); }
   void setStalled(bool stalled) { stream_.setStalled(stalled); }
@@ -93,6 +96,8 @@ public:
   bool advanceFrames(int count, std::uint32_t timeoutMs);
   bool waitForFrames(int count, std::uint32_t timeoutMs);
   std::uint64_t framesDelivered() const;
+  std::uint64_t framesDropped() const { return stream_.dropped(); }
+  std::uint64_t slowestCallbackMicros() const { return slowestCallbackNs_.load() / 1000; }
   void setNoise(bool on, std::uint32_t seed);
   void setTakeVideoTimeout(std::uint32_t milliseconds);
   std::optional<DisplayedFrame> lastDisplayedFrame() const;
@@ -174,6 +179,9 @@ private:
   std::condition_variable deliverCv_;
   std::vector<TakeRequest*> requests_;
   std::uint64_t delivered_ = 0;
+  // The longest one frame callback has taken since the camera was opened.
+  std::atomic<std::uint64_t> slowestCallbackNs_{0};
+  template <typename Call> void timed(Call&& call);
 
   CallbackRegistry<VarcamStreamingCallback> streaming_;
   CallbackRegistry<VarcamRgbPreviewCallback> rgbPreview_;

@@ -32,10 +32,10 @@ bool isFaultableFunction(std::string_view name) {
 }
 
 bool FaultTable::add(const std::string& function, int count, std::uint32_t errorCode,
-                     int property) {
-  if (!isFaultableFunction(function) || count <= 0) return false;
+                     int property, int skip) {
+  if (!isFaultableFunction(function) || count <= 0 || skip < 0) return false;
   std::lock_guard lock(mutex_);
-  faults_.push_back(Fault{function, count, errorCode, property});
+  faults_.push_back(Fault{function, count, errorCode, property, skip});
   return true;
 }
 
@@ -46,14 +46,22 @@ void FaultTable::clear() {
 
 bool FaultTable::take(std::string_view function, int property, std::uint32_t& errorCode) {
   std::lock_guard lock(mutex_);
+  // Every matching fault counts the call: one still skipping lets it pass,
+  // the first one that is not fails it.
+  auto firing = faults_.end();
   for (auto it = faults_.begin(); it != faults_.end(); ++it) {
     if (it->function != function) continue;
     if (it->property >= 0 && it->property != property) continue;
-    errorCode = it->errorCode;
-    if (--it->remaining == 0) faults_.erase(it);
-    return true;
+    if (it->skip > 0) {
+      --it->skip;
+    } else if (firing == faults_.end()) {
+      firing = it;
+    }
   }
-  return false;
+  if (firing == faults_.end()) return false;
+  errorCode = firing->errorCode;
+  if (--firing->remaining == 0) faults_.erase(firing);
+  return true;
 }
 
 void setLastError(std::uint32_t code) { tLastError = code; }

@@ -14,7 +14,9 @@ bool isFaultableFunction(std::string_view name);
 
 class FaultTable {
 public:
-  bool add(const std::string& function, int count, std::uint32_t errorCode, int property);
+  // `skip` calls that match pass before the `count` failures begin.
+  bool add(const std::string& function, int count, std::uint32_t errorCode, int property,
+           int skip = 0);
   void clear();
   // When a fault matches this call, uses it up and returns true with its
   // error code. `property` is -1 for functions without a property argument.
@@ -26,6 +28,7 @@ private:
     int remaining;
     std::uint32_t errorCode;
     int property;
+    int skip;
   };
   std::mutex mutex_;
   std::vector<Fault> faults_;

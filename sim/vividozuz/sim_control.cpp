@@ -90,6 +90,11 @@ bool setRgbPreviewFormat(int cameraIndex, int format) {
   return device && device->setRgbPreviewFormat(format);
 }
 
+RegisteredCallbacks registeredCallbacks(int cameraIndex) {
+  auto device = camera(cameraIndex);
+  return device ? device->registeredCallbacks() : RegisteredCallbacks{};
+}
+
 bool setScene(int cameraIndex, Scene scene) {
   auto device = camera(cameraIndex);
   if (!device) return false;
@@ -99,6 +104,11 @@ bool setScene(int cameraIndex, Scene scene) {
 
 bool failNext(const std::string& function, int count, std::uint32_t errorCode, int property) {
   return Simulator::instance().faults().add(function, count, errorCode, property);
+}
+
+bool failCall(const std::string& function, int callIndex, std::uint32_t errorCode, int property) {
+  if (callIndex < 1) return false;
+  return Simulator::instance().faults().add(function, 1, errorCode, property, callIndex - 1);
 }
 
 void clearFaults() { Simulator::instance().faults().clear(); }
@@ -134,6 +144,16 @@ bool waitForFrames(int cameraIndex, int count, std::uint32_t timeoutMs) {
 std::uint64_t framesDelivered(int cameraIndex) {
   auto device = camera(cameraIndex);
   return device ? device->framesDelivered() : 0;
+}
+
+std::uint64_t framesDropped(int cameraIndex) {
+  auto device = camera(cameraIndex);
+  return device ? device->framesDropped() : 0;
+}
+
+std::uint64_t slowestCallbackMicros(int cameraIndex) {
+  auto device = camera(cameraIndex);
+  return device ? device->slowestCallbackMicros() : 0;
 }
 
 void setNoise(bool on, std::uint32_t seed) { Simulator::instance().setNoise(on, seed); }

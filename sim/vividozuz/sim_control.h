@@ -11,6 +11,7 @@
 #include "sdk/varcam_sdk.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -118,6 +119,13 @@ VZSIM_API std::vector<float> offeredRates(int cameraIndex);
 // rate below it (else the slowest).
 VZSIM_API bool setFrameRates(int cameraIndex, const std::vector<FrameRateSpec>& rates);
 VZSIM_API bool setRgbPreviewFormat(int cameraIndex, int format);  // 0, 2 or 6
+// Frame callbacks registered on the camera now (closing it drops them all).
+struct RegisteredCallbacks {
+  std::size_t streaming = 0;
+  std::size_t rgbPreview = 0;
+  std::size_t total() const { return streaming + rgbPreview; }
+};
+VZSIM_API RegisteredCallbacks registeredCallbacks(int cameraIndex);
 VZSIM_API bool setScene(int cameraIndex, Scene scene);
 
 // ---- faults ------------------------------------------------------------------
@@ -127,6 +135,11 @@ VZSIM_API bool setScene(int cameraIndex, Scene scene);
 // VarcamPropertyRange). Returns false for a name that is not an SDK function
 // (VarcamGetLastError cannot fail).
 VZSIM_API bool failNext(const std::string& function, int count, std::uint32_t errorCode,
+                        int property = -1);
+// The `callIndex`-th call of the named SDK function from now on (1 = the
+// next one) fails with `errorCode`; the calls before it pass. `property` as
+// for failNext. Returns false for an unknown function or an index below 1.
+VZSIM_API bool failCall(const std::string& function, int callIndex, std::uint32_t errorCode,
                         int property = -1);
 VZSIM_API void clearFaults();
 // The streaming thread delivers no frames at all while set (a stalled
@@ -172,6 +185,13 @@ VZSIM_API bool advanceFrames(int cameraIndex, int count, std::uint32_t timeoutMs
 VZSIM_API bool waitForFrames(int cameraIndex, int count, std::uint32_t timeoutMs = 10000);
 // Frames delivered by the streaming thread since the camera was opened.
 VZSIM_API std::uint64_t framesDelivered(int cameraIndex);
+// Realtime pacing: frame slots missed since the camera was opened because
+// making and delivering the frame before them took longer than a frame
+// period (a stall's time is not counted).
+VZSIM_API std::uint64_t framesDropped(int cameraIndex);
+// The longest a single streaming or RGB preview callback has run since the
+// camera was opened, in microseconds.
+VZSIM_API std::uint64_t slowestCallbackMicros(int cameraIndex);
 // Seeded noise of about +-1.5 levels on every raw pixel (off by default, so
 // that frames are exact functions of the settings). A frame's noise depends
 // only on the seed and its frame number.

@@ -96,6 +96,7 @@ std::uint64_t StreamThread::releaseAndTarget(std::uint64_t count) {
 void StreamThread::resetCounters() {
   std::lock_guard pace(paceMutex_);
   started_ = 0;
+  dropped_.store(0);
 }
 
 bool StreamThread::waitForTurn(Clock::time_point next) {
@@ -106,6 +107,7 @@ bool StreamThread::waitForTurn(Clock::time_point next) {
       return false;
     }
     if (stalled_) {
+      stallSeen_ = true;
       paceCv_.wait(pace);
       continue;
     }
@@ -142,9 +144,19 @@ void StreamThread::loop() {
     next = began + std::chrono::duration_cast<Clock::duration>(
                        std::chrono::duration<double, std::milli>(periodMs));
     // After a stall or a pause the stream resumes at its rate, not in a burst.
+    // In realtime pacing the slots that went by while this frame was made
+    // and delivered are frames the camera dropped.
     const Clock::time_point now = Clock::now();
-    if (next < now - std::chrono::duration_cast<Clock::duration>(
-                         std::chrono::duration<double, std::milli>(periodMs))) {
+    const auto period = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double, std::milli>(periodMs));
+    if (next < now - period) {
+      bool realtime = false;
+      {
+        std::lock_guard pace(paceMutex_);
+        realtime = pacing_ == Pacing::Realtime && !stalled_ && !stallSeen_;
+        stallSeen_ = false;
+      }
+      if (realtime && period.count() > 0) dropped_ += static_cast<std::uint64_t>((now - next) / period);
       next = now;
     }
   }

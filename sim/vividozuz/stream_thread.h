@@ -48,6 +48,9 @@ public:
   // Held pacing: releases `count` and returns the frame count they end at.
   std::uint64_t releaseAndTarget(std::uint64_t count);
   void resetCounters();
+  // Realtime pacing: frame slots that passed while the previous frame was
+  // still being made and delivered (a consumer too slow for the rate).
+  std::uint64_t dropped() const { return dropped_.load(); }
 
 private:
   using Clock = std::chrono::steady_clock;
@@ -70,6 +73,8 @@ private:
   bool stalled_ = false;
   std::uint64_t credits_ = 0;
   std::uint64_t started_ = 0;
+  bool stallSeen_ = false;  // a stall held the current frame back (not a drop)
+  std::atomic<std::uint64_t> dropped_{0};
 };
 
 } // namespace vzsim

@@ -347,6 +347,89 @@ TEST_F(CorrectionTest, PixelFormatQueryFailureLeavesTheSwitchOff) {
   EXPECT_EQ(hl::messageBoxes()[0].caption, "VARCAM-ERROR");
 }
 
+// A refused registration would leave a switch on that corrects nothing.
+TEST_F(CorrectionTest, ARefusedRegistrationLeavesTheSwitchOff) {
+  startPreview();
+  storeUniformDark(10);
+  storeUniformBackground(0.5);
+  vzsim::failNext("VarcamAddStreamingCallback", 1, 31);
+  vzsim::failNext("VarcamAddRgbPreviewCallback", 1, 31);
+  EXPECT_EQ(vx::enableDarkSubtraction(camera), 0);
+  EXPECT_EQ(vx::enableBackgroundCorrection(camera), 0);
+  EXPECT_EQ(state.darkSubtractionOn, 0);
+  EXPECT_EQ(state.backgroundCorrectionOn, 0);
+  EXPECT_EQ(camera.darkCallbackId, -1);
+  EXPECT_EQ(camera.backgroundCallbackId, -1);
+  // Asked again, the SDK takes them.
+  EXPECT_EQ(vx::enableDarkSubtraction(camera), 1);
+  EXPECT_EQ(vx::enableBackgroundCorrection(camera), 1);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 1u);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).rgbPreview, 1u);
+  vx::disableDarkSubtraction(camera);
+  vx::disableBackgroundCorrection(camera);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).total(), 0u);
+}
+
+// A removal the SDK refuses once is asked again; one refused for good leaves
+// the callback inert and known, so that switching on again reuses it rather
+// than subtracting every frame twice.
+TEST_F(CorrectionTest, ARefusedRemovalIsRetriedAndNeverDoublesTheCorrection) {
+  vzsim::setPacing(vzsim::Pacing::Held);
+  startPreview();
+  storeUniformDark(10);
+  ASSERT_EQ(vx::enableDarkSubtraction(camera), 1);
+  vzsim::failNext("VarcamRemoveStreamingCallback", 1, 31);
+  vx::disableDarkSubtraction(camera);
+  EXPECT_EQ(camera.darkCallbackId, -1);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 0u);
+
+  ASSERT_EQ(vx::enableDarkSubtraction(camera), 1);
+  const int id = camera.darkCallbackId;
+  vzsim::failNext("VarcamRemoveStreamingCallback", 2, 31);
+  vx::disableDarkSubtraction(camera);
+  EXPECT_EQ(state.darkSubtractionOn, 0);
+  EXPECT_EQ(camera.darkCallbackId, id);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 1u);
+  RawTap tap;
+  const int before = VarcamAddStreamingCallback(camera.handle(), &RawTap::takeBefore, &tap);
+  const int after = VarcamAddStreamingCallback(camera.handle(), &RawTap::takeAfter, &tap);
+  // The kept callback runs first and does nothing while the switch is off.
+  ASSERT_TRUE(vzsim::advanceFrames(1, 1));
+  {
+    std::lock_guard lock(tap.mutex);
+    EXPECT_EQ(tap.after, tap.before);
+  }
+  ASSERT_EQ(vx::enableDarkSubtraction(camera), 1);
+  EXPECT_EQ(camera.darkCallbackId, id);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 3u) << "the kept callback and the two taps";
+  VarcamRemoveStreamingCallback(camera.handle(), before);
+  VarcamRemoveStreamingCallback(camera.handle(), after);
+  vx::disableDarkSubtraction(camera);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 0u);
+
+  // The same for the background's callback.
+  storeUniformBackground(0.5);
+  ASSERT_EQ(vx::enableBackgroundCorrection(camera), 1);
+  vzsim::failNext("VarcamRemoveRgbPreviewCallback", 2, 31);
+  vx::disableBackgroundCorrection(camera);
+  ASSERT_EQ(vx::enableBackgroundCorrection(camera), 1);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).rgbPreview, 1u);
+  EXPECT_EQ(calls("VarcamAddRgbPreviewCallback").size(), 1u);
+  vx::disableBackgroundCorrection(camera);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).rgbPreview, 0u);
+}
+
+// Closing the camera drops its callbacks: the ids of a session before are
+// not removed from the next one.
+TEST_F(CorrectionTest, CloseForgetsTheCallbacksTheCameraDropped) {
+  startPreview();
+  storeUniformDark(10);
+  ASSERT_EQ(vx::enableDarkSubtraction(camera), 1);
+  ASSERT_EQ(camera.close(), 1);
+  EXPECT_EQ(camera.darkCallbackId, -1);
+  EXPECT_EQ(camera.backgroundCallbackId, -1);
+}
+
 TEST_F(CorrectionTest, DarkFrameIsTakenAfterTheUserConfirmsAndStoredAtFrameSize) {
   startPreview();
   vzsim::setScene(1, vzsim::Scene::Covered);

@@ -247,6 +247,15 @@ TEST_F(Identification, RangeAndReadFailuresAreReported) {
   vx::identifyModel(camera);
   EXPECT_EQ(state.model.greenGainAvailable, 0);
   EXPECT_EQ(state.model.redGainAvailable, 1);
+
+  // An exposure that cannot be read (the controller's -1) is no exposure:
+  // the previous values stay, as the host would otherwise be told -1 ms.
+  state.exposure.preview = 12.5f;
+  state.exposure.acquire = 20.0f;
+  vzsim::failNext("VarcamGetProperty", 1, 31, PropExposure);
+  vx::identifyModel(camera);
+  EXPECT_EQ(state.exposure.preview, 12.5f);
+  EXPECT_EQ(state.exposure.acquire, 20.0f);
 }
 
 TEST_F(Identification, IdAndVersionFailures) {

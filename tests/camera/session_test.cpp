@@ -171,6 +171,30 @@ TEST_F(Session, RefusedCloseKeepsOptionsWindowAndFrames) {
   options.optionsOpen = 0;
 }
 
+// The SDK opens a camera only once: one whose close was refused is closed
+// at the next open, which then opens it again.
+TEST_F(Session, ACameraWhoseCloseWasRefusedIsClosedAtTheNextOpen) {
+  ASSERT_EQ(open(), 1);
+  vzsim::failNext("VarcamCameraClose", 1, 31);
+  ASSERT_EQ(camera.close(), 0);
+  EXPECT_TRUE(vzsim::isOpen(1));
+  EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Could not close camera: 31"}));
+  clearRecords();
+  ASSERT_EQ(open(true), 1);
+  const Journal all = vzsim::journal();
+  ASSERT_EQ(calls("VarcamCameraClose", all).size(), 1u);
+  EXPECT_TRUE(calls("VarcamCameraClose", all)[0].ok);
+  ASSERT_EQ(calls("VarcamCameraOpen", all).size(), 1u);
+  EXPECT_TRUE(calls("VarcamCameraOpen", all)[0].ok);
+  EXPECT_NE(camera.handle(), nullptr);
+  EXPECT_TRUE(boxTexts().empty());
+  // A clean close leaves nothing to close at the open after it.
+  ASSERT_EQ(camera.close(), 1);
+  clearRecords();
+  ASSERT_EQ(open(true), 1);
+  EXPECT_TRUE(calls("VarcamCameraClose").empty());
+}
+
 // The status-bar timer refreshes from the camera; it must not survive the
 // camera's close (nor the state it refreshes).
 TEST_F(Session, CloseStopsTheStatusTimer) {

@@ -208,5 +208,29 @@ TEST_F(AutoExposureTest, AStalledCameraTimesOutAfterThreeFramePeriods) {
   EXPECT_EQ(exposure(), kStart);
 }
 
+// The sample lives only while its callback is registered: a removal the SDK
+// refuses once is asked again; one refused for good leaves the measurement
+// failed and the callback, still called with every frame, harmless.
+TEST_F(AutoExposureTest, ARefusedRemovalNeverLeavesTheCallbackWithAFreedSample) {
+  start(camera());
+  vzsim::failNext("VarcamRemoveStreamingCallback", 1, 31);
+  EXPECT_NE(controller->autoExposeRegion(100, 0, 0, 32, 32), 0);
+  EXPECT_EQ(calls("VarcamRemoveStreamingCallback").size(), 2u);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 0u);
+
+  vzsim::clearJournal();
+  ASSERT_TRUE(vzsim::setPropertyValue(1, PropExposure, kStart));
+  vzsim::failNext("VarcamRemoveStreamingCallback", 2, 31);
+  EXPECT_EQ(controller->autoExposeRegion(100, 0, 0, 32, 32), 0);
+  EXPECT_EQ(exposure(), kStart) << "no measurement without the sample to ourselves";
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 1u);
+  // Frames keep reaching the kept callback (the sanitizers watch), and a new
+  // measurement still works.
+  ASSERT_TRUE(vzsim::waitForFrames(1, 3));
+  EXPECT_NE(controller->autoExposeRegion(100, 0, 0, 32, 32), 0);
+  ASSERT_TRUE(vzsim::waitForFrames(1, 2));
+  ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamStop, nullptr), 1);
+}
+
 }  // namespace
 }  // namespace engines

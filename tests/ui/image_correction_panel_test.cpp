@@ -209,6 +209,32 @@ TEST_F(CorrectionPanelTest, BackgroundCorrectionWithAGreyPreviewRegistersNothing
   EXPECT_TRUE(calls("VarcamAddRgbPreviewCallback").empty());
 }
 
+// A box that shows a correction on while the camera runs none would tell
+// the user a failure was a success.
+TEST_F(CorrectionPanelTest, ACallbackTheSdkRefusesLeavesTheBoxUnchecked) {
+  startPreview();
+  platform::Window panel = openPanel();
+  hl::clickButton(panel, vx::kCorrectionGrabDark);
+  hl::clickButton(panel, vx::kCorrectionGrabBackground);
+  ASSERT_EQ(state.darkFrameStored, 1);
+  ASSERT_EQ(state.backgroundStored, 1);
+  vzsim::failNext("VarcamAddStreamingCallback", 1, 31);
+  vzsim::failNext("VarcamAddRgbPreviewCallback", 1, 31);
+  hl::clickButton(panel, vx::kCorrectionUseDark);
+  hl::clickButton(panel, vx::kCorrectionUseBackground);
+  EXPECT_EQ(checked(panel, vx::kCorrectionUseDark), 0);
+  EXPECT_EQ(checked(panel, vx::kCorrectionUseBackground), 0);
+  EXPECT_EQ(state.darkSubtractionOn, 0);
+  EXPECT_EQ(state.backgroundCorrectionOn, 0);
+  // The user tries again, and the camera takes them.
+  hl::clickButton(panel, vx::kCorrectionUseDark);
+  hl::clickButton(panel, vx::kCorrectionUseBackground);
+  EXPECT_EQ(checked(panel, vx::kCorrectionUseDark), 1);
+  EXPECT_EQ(checked(panel, vx::kCorrectionUseBackground), 1);
+  EXPECT_EQ(streamingCallbacks(), 1);
+  EXPECT_EQ(rgbCallbacks(), 1);
+}
+
 TEST_F(CorrectionPanelTest, AnUnreadablePixelFormatIsReported) {
   startPreview();
   platform::Window panel = openPanel();

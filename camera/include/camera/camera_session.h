@@ -52,7 +52,8 @@ class CameraSession {
 
   // Releases the engines and closes the camera. Returns 1 after a clean
   // close, 0 when the SDK refused to close the camera (the user has been
-  // told; the options window and the correction frames are kept then).
+  // told; the options window and the correction frames are kept then, and
+  // the camera, still open, is closed at the next open).
   int close();
 
   DriverState& state() const { return state_; }
@@ -90,6 +91,7 @@ class CameraSession {
  private:
   void releaseEngines();
   int openCamera();
+  void forgetCamera();
 
   DriverState& state_;
   PanelView& view_;

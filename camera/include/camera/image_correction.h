@@ -30,12 +30,17 @@ void discardStoredFrames(CameraSession& camera);
 // else the options window's parent, else the host's window.
 Window correctionBoxOwner(const CameraSession& camera, Window owner);
 
-// Correction switches with their SDK callbacks. Switching on without a
-// stored frame grabs one first; the boxes of the grab and of a failed
-// pixel-format query belong to `owner` as above.
-void enableDarkSubtraction(CameraSession& camera, Window owner = nullptr);
+// Correction switches with their SDK callbacks. Switching on grabs a frame
+// first when none is stored; it returns 1 when the correction is on, 0 when
+// it stays off (no frame, or the SDK took no callback), and for the
+// background -1 when the camera's preview pixel format could not be read
+// (the user has been told). The boxes of the grab and of a failed
+// pixel-format query belong to `owner` as above. Switching off is always
+// done; a callback the SDK refuses to remove stays inert and is reused when
+// the correction is switched on again.
+int enableDarkSubtraction(CameraSession& camera, Window owner = nullptr);
 void disableDarkSubtraction(CameraSession& camera);
-void enableBackgroundCorrection(CameraSession& camera, Window owner = nullptr);
+int enableBackgroundCorrection(CameraSession& camera, Window owner = nullptr);
 void disableBackgroundCorrection(CameraSession& camera);
 
 // The background's steps: four raw frames of n bytes averaged (floor) into

@@ -131,5 +131,51 @@ TEST_F(SimTest, InjectedFaultsFailTheNextCallsAndDoNothingElse) {
   EXPECT_EQ(faulted, 7);
 }
 
+TEST_F(SimTest, ACallIndexFailsThatCallAloneCountingOnlyMatchingCalls) {
+  VarcamHandle h = open(1);
+  EXPECT_FALSE(vzsim::failCall("VarcamSetProperty", 0, 31));
+  EXPECT_FALSE(vzsim::failCall("VarcamGetLastError", 1, 31));
+  ASSERT_TRUE(vzsim::failCall("VarcamSetProperty", 3, 31));
+  // Calls of other functions do not count.
+  EXPECT_EQ(getProperty(h, PropGain), 1.0f);
+  EXPECT_EQ(VarcamSetProperty(h, PropGain, 2.0f, 0), 1);
+  EXPECT_EQ(VarcamSetProperty(h, PropGain, 3.0f, 0), 1);
+  EXPECT_EQ(VarcamSetProperty(h, PropGain, 4.0f, 0), 0);
+  EXPECT_EQ(VarcamGetLastError(), 31u);
+  EXPECT_EQ(VarcamSetProperty(h, PropGain, 5.0f, 0), 1);
+  EXPECT_EQ(getProperty(h, PropGain), 5.0f);
+
+  // With a property, only calls on it count; a fault that is still counting
+  // also counts the calls an earlier fault fails.
+  ASSERT_TRUE(vzsim::failCall("VarcamSetProperty", 2, 32, PropGain));
+  ASSERT_TRUE(vzsim::failNext("VarcamSetProperty", 1, 33));
+  EXPECT_EQ(VarcamSetProperty(h, PropGain, 6.0f, 0), 0);
+  EXPECT_EQ(VarcamGetLastError(), 33u);
+  EXPECT_EQ(VarcamSetProperty(h, PropBrightness, 0.5f, 0), 1);
+  EXPECT_EQ(VarcamSetProperty(h, PropGain, 6.0f, 0), 0);
+  EXPECT_EQ(VarcamGetLastError(), 32u);
+  EXPECT_EQ(VarcamSetProperty(h, PropGain, 6.0f, 0), 1);
+}
+
+TEST_F(SimTest, RegisteredCallbacksAreCountedUntilRemovedOrClosed) {
+  VarcamHandle h = open(1);
+  const auto none = [](void*, std::uint8_t*, std::uint32_t) {};
+  const auto rgbNone = [](void*, std::uint8_t*, std::uint32_t, std::uint32_t) {};
+  EXPECT_EQ(vzsim::registeredCallbacks(1).total(), 0u);
+  const int a = VarcamAddStreamingCallback(h, none, nullptr);
+  VarcamAddStreamingCallback(h, none, nullptr);
+  VarcamAddRgbPreviewCallback(h, rgbNone, nullptr, VarcamRgb24);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 2u);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).rgbPreview, 1u);
+  ASSERT_TRUE(vzsim::failNext("VarcamRemoveStreamingCallback", 1, 9));
+  EXPECT_EQ(VarcamRemoveStreamingCallback(h, a), 0);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 2u) << "a refused removal keeps the callback";
+  EXPECT_EQ(VarcamRemoveStreamingCallback(h, a), 1);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).streaming, 1u);
+  ASSERT_EQ(VarcamCameraClose(h), 1);
+  EXPECT_EQ(vzsim::registeredCallbacks(1).total(), 0u);
+  EXPECT_EQ(vzsim::registeredCallbacks(7).total(), 0u);
+}
+
 } // namespace
 } // namespace simtest

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
@@ -387,6 +388,41 @@ TEST_F(StreamTest, ACallbackMayStopItsStreamButNotWaitForItsFrames) {
   ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamNoDisplay, nullptr), 1);
   EXPECT_EQ(VarcamTakeVideo(camera_, 1, nullptr), 1);
   ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamStop, nullptr), 1);  // cb goes out of scope
+}
+
+// A consumer slower than the frame period: in realtime pacing each late
+// frame costs the slots that went by, and the slow callback is the slowest
+// seen. Free pacing has no slots, so nothing counts as dropped there.
+struct SlowCallback {
+  static void VARCAM_CALL call(void*, std::uint8_t*, std::uint32_t) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  }
+};
+
+TEST_F(StreamTest, LateFramesCountAsDroppedSlotsAndTheSlowestCallbackIsKept) {
+  vzsim::setPacing(vzsim::Pacing::Realtime);
+  ASSERT_GE(VarcamAddStreamingCallback(camera_, &SlowCallback::call, nullptr), 0);
+  ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamNoDisplay, nullptr), 1);
+  ASSERT_TRUE(vzsim::waitForFrames(1, 4));
+  ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamStop, nullptr), 1);
+  const std::uint64_t delivered = vzsim::framesDelivered(1);
+  EXPECT_GE(vzsim::framesDropped(1), delivered - 1);
+  EXPECT_GE(vzsim::slowestCallbackMicros(1), 60000u);
+
+  // Reopening starts both figures afresh.
+  ASSERT_EQ(VarcamCameraClose(camera_), 1);
+  camera_ = open(1);
+  ASSERT_NE(camera_, nullptr);
+  EXPECT_EQ(vzsim::framesDropped(1), 0u);
+  EXPECT_EQ(vzsim::slowestCallbackMicros(1), 0u);
+  const FrameFormatRecord f = format(320, 240, 2, false);
+  ASSERT_EQ(VarcamSetFormat(camera_, &f, 200.0f), 1);
+  vzsim::setPacing(vzsim::Pacing::Free);
+  ASSERT_GE(VarcamAddStreamingCallback(camera_, &SlowCallback::call, nullptr), 0);
+  ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamNoDisplay, nullptr), 1);
+  ASSERT_TRUE(vzsim::waitForFrames(1, 3));
+  ASSERT_EQ(VarcamStreamVideoControl(camera_, VarcamStreamStop, nullptr), 1);
+  EXPECT_EQ(vzsim::framesDropped(1), 0u);
 }
 
 TEST_F(StreamTest, CameraAutoExposureSteersTowardsTheTarget) {
