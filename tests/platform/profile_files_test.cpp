@@ -9,16 +9,32 @@
 #include <sstream>
 #include <string>
 
+#if defined(_WIN32)
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 using namespace platform;
 
 namespace {
+
+int processId() {
+#if defined(_WIN32)
+  return _getpid();
+#else
+  return static_cast<int>(::getpid());
+#endif
+}
 
 class ProfileFileTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    // A folder of this process's own: runs of the suite side by side (other
+    // builds, other checkouts) do not meet in it.
     dir_ = std::filesystem::path(::testing::TempDir()) /
-           (std::string("vx_ini_") + info->test_suite_name() + "_" + info->name());
+           ("vx_ini_" + std::to_string(processId()) + "_" + info->test_suite_name() + "_" + info->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     path_ = (dir_ / "settings.ini").string();
@@ -188,8 +204,8 @@ TEST_F(ProfileFileTest, KeyAndSectionNamesCanBeListed) {
 }
 
 TEST_F(ProfileFileTest, UnwritableFileReportsFailure) {
-  EXPECT_FALSE(writePrivateProfileString("A", "x", "1", (dir_ / "no" / "such.ini").c_str()));
-  EXPECT_FALSE(writePrivateProfileString("A", "x", "1", dir_.c_str()));
+  EXPECT_FALSE(writePrivateProfileString("A", "x", "1", (dir_ / "no" / "such.ini").string().c_str()));
+  EXPECT_FALSE(writePrivateProfileString("A", "x", "1", dir_.string().c_str()));
   EXPECT_FALSE(writePrivateProfileString("A", "x", "1", nullptr));
 }
 
