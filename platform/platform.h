@@ -23,10 +23,18 @@ struct HDC__;
 struct HINSTANCE__;
 
 // Marks the functions the platform library exports (the project builds with
-// hidden visibility by default).
+// hidden visibility by default). On Windows the headless backend is a DLL
+// (VX_PLATFORM_DLL; VX_PLATFORM_BUILDING while it is built) and the Win32
+// backend a static library linked into the driver.
 #ifndef PLATFORM_API
 #if defined(_WIN32)
+#if defined(VX_PLATFORM_BUILDING)
+#define PLATFORM_API __declspec(dllexport)
+#elif defined(VX_PLATFORM_DLL)
+#define PLATFORM_API __declspec(dllimport)
+#else
 #define PLATFORM_API
+#endif
 #else
 #define PLATFORM_API __attribute__((visibility("default")))
 #endif
@@ -147,6 +155,14 @@ PLATFORM_API int getWindowText(Window w, char* buffer, int size);        // GetW
 PLATFORM_API bool enableWindow(Window w, bool enable);                   // EnableWindow
 PLATFORM_API bool isWindowEnabled(Window w);                             // IsWindowEnabled
 PLATFORM_API bool isWindowVisible(Window w);                             // IsWindowVisible
+
+// Window user data (SetWindowLongPtrA / GetWindowLongPtrA with
+// GWLP_USERDATA): one pointer-sized value kept with a window for its owner,
+// 0 until set and for a window that does not exist. A dialog procedure
+// stores its context here at WM_INITDIALOG and finds it again for every
+// later message, WM_DESTROY included.
+PLATFORM_API std::intptr_t setWindowUserData(Window w, std::intptr_t value);  // returns the previous value
+PLATFORM_API std::intptr_t windowUserData(Window w);
 
 // Status bar child window ("msctls_statusbar32", CreateStatusWindow) and its
 // SB_SETPARTS / SB_SETTEXT messages.

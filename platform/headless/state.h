@@ -74,6 +74,7 @@ struct WindowData {
   std::string text;
   Rect rect{};                 // top-level: outer rectangle on screen
   int controlId = 0;
+  std::intptr_t userData = 0;  // setWindowUserData
   std::vector<int> statusParts;
   std::vector<std::string> statusTexts;
   std::vector<Window> children;  // creation order
@@ -152,7 +153,7 @@ void resetFileDialogLocked();    // file_dialog.cpp
 void resetGdiLocked();           // gdi.cpp
 
 // printf into a std::string.
-[[gnu::format(printf, 1, 2)]] std::string format(const char* pattern, ...);
+[[gnu::format(gnu_printf, 1, 2)]] std::string format(const char* pattern, ...);
 
 // Copies `text` into a caller's buffer of `size` chars: at most size - 1
 // chars and a terminator. Returns the number of chars copied.

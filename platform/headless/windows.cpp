@@ -407,6 +407,21 @@ bool isWindowVisible(Window w) {
   return false;
 }
 
+std::intptr_t setWindowUserData(Window w, std::intptr_t value) {
+  Lock lock(stateMutex());
+  WindowData* data = findWindowLocked(w);
+  if (data == nullptr) return 0;
+  const std::intptr_t previous = data->userData;
+  data->userData = value;
+  return previous;
+}
+
+std::intptr_t windowUserData(Window w) {
+  Lock lock(stateMutex());
+  const WindowData* data = findWindowLocked(w);
+  return data != nullptr ? data->userData : 0;
+}
+
 Window createStatusBar(Window parent, int id) {
   Lock lock(stateMutex());
   WindowData* p = findWindowLocked(parent);
