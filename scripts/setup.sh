@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the project needs to build and test on Debian 12 (as root).
 # Idempotent: packages already present are not fetched again.
+# With the argument "windows" it also installs what the Windows builds need:
+# the mingw-w64 cross compilers (the "-posix" thread model), wine64 to run
+# the x86_64 programs, Xvfb for their windows, and xwd (x11-apps) and
+# ImageMagick for pictures of them.
 set -euo pipefail
 
 packages=(
@@ -8,6 +12,13 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libtiff-dev libpng-dev libcli11-dev
 )
+if [ "${1:-}" = "windows" ]; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+    wine64 xvfb x11-apps imagemagick
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
