@@ -16,6 +16,7 @@ struct DialogRecord {
   DialogProc proc = nullptr;
   std::intptr_t initParam = 0;
   const DialogTemplate* layout = nullptr;  // valid during creation only
+  bool* adopted = nullptr;                 // the creator's flag: the dialog owns the record now
 };
 
 // Win32's dialog procedure for every dialog: passes each message on to the
@@ -27,6 +28,8 @@ INT_PTR CALLBACK dialogBridge(HWND dialog, UINT message, WPARAM wParam, LPARAM l
   if (message == WM_INITDIALOG) {
     auto* record = reinterpret_cast<DialogRecord*>(lParam);
     SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    *record->adopted = true;
+    record->adopted = nullptr;
     placeControls(dialog, *record->layout);
     record->layout = nullptr;
     if (record->proc == nullptr) return TRUE;
@@ -55,12 +58,14 @@ std::intptr_t dialogBox(const DialogTemplate& dialogTemplate, Window owner, Dial
   if (owner != nullptr && !isWindow(owner)) return -1;
   ensureCommonControls();
   const std::vector<WORD> data = buildDialogTemplate(dialogTemplate, true);
-  auto record = std::make_unique<DialogRecord>(DialogRecord{proc, initParam, &dialogTemplate});
-  // The dialog frees the record at its end; it is ours until it exists.
-  DialogRecord* handedOver = record.get();
+  // The dialog frees the record at its end once WM_INITDIALOG has given it
+  // to the dialog (and may have done so already when the call returns); until
+  // then it is ours.
+  bool adopted = false;
+  auto record = std::make_unique<DialogRecord>(DialogRecord{proc, initParam, &dialogTemplate, &adopted});
   const INT_PTR result = DialogBoxIndirectParamA(thisModule(), reinterpret_cast<LPCDLGTEMPLATEA>(data.data()),
-                                                 owner, dialogBridge, reinterpret_cast<LPARAM>(handedOver));
-  if (handedOver->layout == nullptr) record.release();  // WM_INITDIALOG came: the dialog owned it
+                                                 owner, dialogBridge, reinterpret_cast<LPARAM>(record.get()));
+  if (adopted) static_cast<void>(record.release());
   return result;
 }
 
@@ -70,11 +75,11 @@ Window createDialog(const DialogTemplate& dialogTemplate, Window owner, DialogPr
   if (owner != nullptr && !isWindow(owner)) return nullptr;
   ensureCommonControls();
   const std::vector<WORD> data = buildDialogTemplate(dialogTemplate, false);
-  auto record = std::make_unique<DialogRecord>(DialogRecord{proc, initParam, &dialogTemplate});
-  DialogRecord* handedOver = record.get();
+  bool adopted = false;
+  auto record = std::make_unique<DialogRecord>(DialogRecord{proc, initParam, &dialogTemplate, &adopted});
   HWND dialog = CreateDialogIndirectParamA(thisModule(), reinterpret_cast<LPCDLGTEMPLATEA>(data.data()), owner,
-                                           dialogBridge, reinterpret_cast<LPARAM>(handedOver));
-  if (handedOver->layout == nullptr) record.release();
+                                           dialogBridge, reinterpret_cast<LPARAM>(record.get()));
+  if (adopted) static_cast<void>(record.release());
   // A dialog that destroyed itself while initialising is not returned.
   return dialog != nullptr && IsWindow(dialog) ? dialog : nullptr;
 }

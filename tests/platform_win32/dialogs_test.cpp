@@ -210,9 +210,11 @@ TEST_F(DialogTest, UpDownClicksStepOnceWithinTheDefaultReversedRange) {
   EXPECT_EQ(seen()[1].message, static_cast<unsigned>(WM_HSCROLL));
   EXPECT_EQ(seen()[1].position, 1);
 
+  EXPECT_TRUE(upDownSetPos(panel_, kSpin, 50));
   EXPECT_TRUE(upDownSetRange(panel_, kSpin, -2, 2));
+  EXPECT_EQ(upDownGetPos(panel_, kSpin), 2);  // a new range pulls the position in
   EXPECT_TRUE(upDownSetPos(panel_, kSpin, 7));
-  EXPECT_EQ(upDownGetPos(panel_, kSpin), 2);  // pulled into the range
+  EXPECT_EQ(upDownGetPos(panel_, kSpin), 2);  // so does a position outside it
   EXPECT_FALSE(upDownSetPos(panel_, kBar, 1));  // a trackbar is no up-down
 }
 
@@ -297,6 +299,17 @@ TEST_F(DialogTest, ModalDialogRunsUntilEndedWithItsOwnerDisabled) {
   const DialogTemplate broken{6, "Broken", {0, 0, 100, 100}, nullptr, 3};
   EXPECT_EQ(dialogBox(broken, owner, selfClosingProc, 0), -1);
   EXPECT_EQ(createDialog(broken, owner, recordingProc, 0), nullptr);
+}
+
+std::intptr_t destroyAtOnceProc(Window dialog, unsigned message, std::uintptr_t, std::intptr_t) {
+  if (message == WM_INITDIALOG) destroyWindow(dialog);
+  return 0;
+}
+
+TEST_F(DialogTest, ADialogThatDestroysItselfWhileStartingIsNotReturned) {
+  const ControlTemplate controls[] = {{1045, ControlKind::Button, "Close", {10, 10, 80, 33}}};
+  const DialogTemplate t{107, "Mirror", {0, 0, 200, 100}, controls, 1};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(createDialog(t, nullptr, destroyAtOnceProc, 0), nullptr);
 }
 
 TEST_F(DialogTest, UserDataStaysWithTheWindow) {
