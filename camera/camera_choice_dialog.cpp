@@ -2,7 +2,7 @@
 // numbers, shown when more than one camera is attached.
 #include "camera/camera_session.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 #include <algorithm>
 #include <array>
@@ -27,17 +27,22 @@ constexpr platform::ControlTemplate kControls[] = {
 constexpr platform::DialogTemplate kTemplate{
     kTemplateId, "Camera Choice...", {200, 200, 470, 310}, kControls, std::size(kControls)};
 
-// The dialog is modal: one at a time, for the duration of the call.
-DriverState* g_state = nullptr;
+// The session the dialog chooses for: given with WM_INITDIALOG and kept in
+// the dialog's user data.
+CameraSession* sessionOf(platform::Window dialog) {
+  return reinterpret_cast<CameraSession*>(platform::windowUserData(dialog));
+}
 
 std::intptr_t choiceProc(platform::Window dialog, unsigned message, std::uintptr_t wParam,
-                         std::intptr_t) {
-  if (g_state == nullptr) return 0;
-  DriverState& state = *g_state;
+                         std::intptr_t lParam) {
+  if (message == platform::WM_INITDIALOG) platform::setWindowUserData(dialog, lParam);
+  CameraSession* session = sessionOf(dialog);
+  if (session == nullptr) return 0;
+  CameraSession& camera = *session;
   switch (message) {
     case platform::WM_INITDIALOG: {
       std::array<CameraVersionRecord, kMaxListed> records{};
-      const int count = std::clamp(state.cameraCount, 0, kMaxListed);
+      const int count = std::clamp(camera.cameraCount, 0, kMaxListed);
       if (count > 0 && VarcamEnumCameras(records.data(), count) != 0) {
         for (int i = 0; i < count; ++i) {
           char text[16];
@@ -52,19 +57,19 @@ std::intptr_t choiceProc(platform::Window dialog, unsigned message, std::uintptr
     case platform::WM_COMMAND:
       if (platform::loWord(wParam) == static_cast<unsigned>(platform::IDOK)) {
         const int selected = platform::comboGetCurSel(dialog, kCameraList);
-        state.chosenCameraIndex = selected >= 0 ? selected + 1 : -1;
-        logLine("Choice index: %d", state.chosenCameraIndex);
+        camera.chosenCameraIndex = selected >= 0 ? selected + 1 : -1;
+        logLine("Choice index: %d", camera.chosenCameraIndex);
         platform::endDialog(dialog, 1);
         return 1;
       }
       if (platform::loWord(wParam) == static_cast<unsigned>(platform::IDCANCEL)) {
-        state.chosenCameraIndex = -1;
+        camera.chosenCameraIndex = -1;
         platform::endDialog(dialog, 0);
         return 1;
       }
       return 0;
     case platform::WM_CLOSE:
-      state.chosenCameraIndex = -1;
+      camera.chosenCameraIndex = -1;
       platform::endDialog(dialog, 0);
       return 1;
     default:
@@ -74,10 +79,8 @@ std::intptr_t choiceProc(platform::Window dialog, unsigned message, std::uintptr
 
 } // namespace
 
-void runCameraChoiceDialog(DriverState& state) {
-  g_state = &state;
-  platform::dialogBox(kTemplate, state.hostWindow, &choiceProc, 0);
-  g_state = nullptr;
+void runCameraChoiceDialog(CameraSession& camera) {
+  platform::dialogBox(kTemplate, camera.state().hostWindow, &choiceProc, reinterpret_cast<std::intptr_t>(&camera));
 }
 
 } // namespace vx

@@ -2,7 +2,7 @@
 // correction matrix chosen by light source.
 #include "camera/snapshot.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 namespace vx {
 
@@ -16,15 +16,16 @@ std::uint32_t correctionCodeFor(int lightSource) {
   }
 }
 
-std::uint32_t correctionCodeWithWarning(const DriverState& state, int lightSource) {
+std::uint32_t correctionCodeWithWarning(const CameraSession& camera, int lightSource) {
   if (lightSource < 0 || lightSource > 3)
-    platform::messageBox(state.hostWindow, "Should not happen", "", platform::MB_OK);
+    platform::messageBox(camera.state().hostWindow, "Should not happen", "", platform::MB_OK);
   return correctionCodeFor(lightSource);
 }
 
-int setMirroring(DriverState& state) {
+int setMirroring(CameraSession& camera) {
+  const DriverState& state = camera.state();
   const float flipping = static_cast<float>(state.mirrorHorizontal + 2 * state.mirrorVertical);
-  if (VarcamSetProperty(state.sessionCameraHandle, PropFlipping, flipping, 0) == 0) {
+  if (VarcamSetProperty(camera.handle(), PropFlipping, flipping, 0) == 0) {
     messageBoxf(state.hostWindow, "ERROR", "Could not set Flipping: %d",
                 static_cast<int>(VarcamGetLastError()));
     return 0;
@@ -33,9 +34,10 @@ int setMirroring(DriverState& state) {
   return 1;
 }
 
-int setColourCorrection(DriverState& state, int lightSource) {
-  const float code = static_cast<float>(correctionCodeWithWarning(state, lightSource));
-  if (VarcamSetProperty(state.sessionCameraHandle, PropCorrectionMatrix, code, 0) == 0) {
+int setColourCorrection(CameraSession& camera, int lightSource) {
+  const DriverState& state = camera.state();
+  const float code = static_cast<float>(correctionCodeWithWarning(camera, lightSource));
+  if (VarcamSetProperty(camera.handle(), PropCorrectionMatrix, code, 0) == 0) {
     messageBoxf(state.hostWindow, "ERROR", "Could not set Correction matrix: %d",
                 static_cast<int>(VarcamGetLastError()));
     return 0;

@@ -3,7 +3,7 @@
 // mode ends.
 #pragma once
 
-#include "driver/driver_state.h"
+#include "camera/camera_session.h"
 
 namespace vx {
 
@@ -16,6 +16,6 @@ enum class ValueSet { Preview, Acquisition };
 // (PropGainGreen1 then PropGainGreen2) and blue gains that are available.
 // A refused write is reported in a message box naming the property and
 // the sequence goes on.
-void writeCameraValues(DriverState& state, ValueSet values);
+void writeCameraValues(CameraSession& camera, ValueSet values);
 
 } // namespace vx

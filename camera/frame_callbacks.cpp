@@ -2,7 +2,7 @@
 // the two SDK frame callbacks and their switches.
 #include "camera/image_correction.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,9 +11,9 @@ namespace vx {
 
 // Streaming thread: subtracts the stored dark frame from each raw frame.
 void VARCAM_CALL darkFrameCallback(void* context, std::uint8_t* frame, std::uint32_t byteCount) {
-  auto& state = *static_cast<DriverState*>(context);
-  if (state.darkSubtractionOn.load(std::memory_order_acquire) == 0) return;
-  state.corrections.withDark([&](const DarkFrame* dark) {
+  auto& camera = *static_cast<CameraSession*>(context);
+  if (camera.state().darkSubtractionOn.load(std::memory_order_acquire) == 0) return;
+  camera.corrections.withDark([&](const DarkFrame* dark) {
     if (dark == nullptr) return;
     subtractDarkFrame(frame, byteCount, dark->bytes.data(), dark->bytes.size());
   });
@@ -22,10 +22,10 @@ void VARCAM_CALL darkFrameCallback(void* context, std::uint8_t* frame, std::uint
 
 // Streaming thread: multiplies every displayed pixel by its background factor.
 void VARCAM_CALL backgroundCallback(void* context, std::uint8_t* pixels, std::uint32_t byteCount, std::uint32_t) {
-  auto& state = *static_cast<DriverState*>(context);
-  if (state.backgroundCorrectionOn.load(std::memory_order_acquire) == 0) return;
-  const int bytesPerPixel = state.rgbPreviewFormat == VarcamRgb32 ? 4 : 3;
-  state.corrections.withBackground([&](const BackgroundFactors* background) {
+  auto& camera = *static_cast<CameraSession*>(context);
+  if (camera.state().backgroundCorrectionOn.load(std::memory_order_acquire) == 0) return;
+  const int bytesPerPixel = camera.rgbPreviewFormat == VarcamRgb32 ? 4 : 3;
+  camera.corrections.withBackground([&](const BackgroundFactors* background) {
     if (background == nullptr) return;
     const std::size_t pixelCount =
         std::min<std::size_t>(background->factors.size(), byteCount / static_cast<std::uint32_t>(bytesPerPixel));
@@ -33,45 +33,49 @@ void VARCAM_CALL backgroundCallback(void* context, std::uint8_t* pixels, std::ui
   });
 }
 
-void enableDarkSubtraction(DriverState& state) {
+void enableDarkSubtraction(CameraSession& camera) {
+  DriverState& state = camera.state();
   // Registering twice would subtract the frame twice.
   if (state.darkSubtractionOn != 0) return;
-  if (state.darkFrameStored == 0) grabDarkFrame(state);
+  if (state.darkFrameStored == 0) grabDarkFrame(camera);
   if (state.darkFrameStored == 0) return;
-  state.darkCallbackId = VarcamAddStreamingCallback(state.sessionCameraHandle, &darkFrameCallback, &state);
+  camera.darkCallbackId = VarcamAddStreamingCallback(camera.handle(), &darkFrameCallback, &camera);
   state.darkSubtractionOn.store(1, std::memory_order_release);
 }
 
-void disableDarkSubtraction(DriverState& state) {
-  if (state.darkCallbackId != -1) {
-    VarcamRemoveStreamingCallback(state.sessionCameraHandle, state.darkCallbackId);
-    state.darkCallbackId = -1;
+void disableDarkSubtraction(CameraSession& camera) {
+  DriverState& state = camera.state();
+  if (camera.darkCallbackId != -1) {
+    VarcamRemoveStreamingCallback(camera.handle(), camera.darkCallbackId);
+    camera.darkCallbackId = -1;
   }
   state.darkSubtractionOn.store(0, std::memory_order_release);
 }
 
-void enableBackgroundCorrection(DriverState& state) {
+void enableBackgroundCorrection(CameraSession& camera) {
+  DriverState& state = camera.state();
   // Registering twice would apply the factors twice.
   if (state.backgroundCorrectionOn != 0) return;
-  if (state.backgroundStored == 0) grabBackground(state);
+  if (state.backgroundStored == 0) grabBackground(camera);
   if (state.backgroundStored == 0) return;
   int format = 0;
-  if (VarcamQueryRgbPreviewPixelFormat(state.sessionCameraHandle, &format) == 0) {
+  if (VarcamQueryRgbPreviewPixelFormat(camera.handle(), &format) == 0) {
     platform::messageBox(state.optionsParent != nullptr ? state.optionsParent : state.hostWindow,
                          "Could not get pixel format from camera", "VARCAM-ERROR", platform::MB_OK);
     return;
   }
-  state.rgbPreviewFormat = format;
+  camera.rgbPreviewFormat = format;
   if (format == VarcamRgb24 || format == VarcamRgb32)
-    state.backgroundCallbackId =
-        VarcamAddRgbPreviewCallback(state.sessionCameraHandle, &backgroundCallback, &state, format);
+    camera.backgroundCallbackId =
+        VarcamAddRgbPreviewCallback(camera.handle(), &backgroundCallback, &camera, format);
   state.backgroundCorrectionOn.store(1, std::memory_order_release);
 }
 
-void disableBackgroundCorrection(DriverState& state) {
-  if (state.backgroundCallbackId != -1) {
-    VarcamRemoveRgbPreviewCallback(state.sessionCameraHandle, state.backgroundCallbackId);
-    state.backgroundCallbackId = -1;
+void disableBackgroundCorrection(CameraSession& camera) {
+  DriverState& state = camera.state();
+  if (camera.backgroundCallbackId != -1) {
+    VarcamRemoveRgbPreviewCallback(camera.handle(), camera.backgroundCallbackId);
+    camera.backgroundCallbackId = -1;
   }
   state.backgroundCorrectionOn.store(0, std::memory_order_release);
 }

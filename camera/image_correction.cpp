@@ -3,8 +3,7 @@
 
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
-#include "ui/panel_ids.h"
+#include "base/debug_log.h"
 
 #include <cmath>
 #include <memory>
@@ -21,11 +20,11 @@ const char* const kBackgroundPrompt =
 
 // Size of the frames the camera delivers in its current format. The stored
 // frames are taken at this size so that the camera never writes past them.
-bool deliveredFrameSize(const DriverState& state, std::int32_t& width, std::int32_t& height) {
+bool deliveredFrameSize(const CameraSession& camera, std::int32_t& width, std::int32_t& height) {
   FrameFormatRecord format{};
   float rate = 0;
-  if (VarcamGetFormat(state.sessionCameraHandle, &format, &rate) == 0) {
-    platform::messageBox(state.hostWindow, "Unable to get camera video format. Snapshot mode disabled.",
+  if (VarcamGetFormat(camera.handle(), &format, &rate) == 0) {
+    platform::messageBox(camera.state().hostWindow, "Unable to get camera video format. Snapshot mode disabled.",
                          "ERROR", platform::MB_OK);
     return false;
   }
@@ -50,30 +49,32 @@ Window panelOwner(const DriverState& state) {
 
 } // namespace
 
-int captureDarkFrame(DriverState& state) {
-  showProgress(state, "Taking dark frame image...");
+int captureDarkFrame(CameraSession& camera) {
+  const DriverState& state = camera.state();
+  showProgress(camera, "Taking dark frame image...");
   logLine("PIXORA DRIVER: Taking dark frame image...");
   auto frame = std::make_unique<DarkFrame>();
-  if (!deliveredFrameSize(state, frame->width, frame->height)) return 0;
+  if (!deliveredFrameSize(camera, frame->width, frame->height)) return 0;
   const auto bytes = static_cast<std::size_t>(frame->width) * static_cast<std::size_t>(frame->height);
   if (!frame->bytes.allocate(bytes)) {
     allocationFailure(state);
     return 0;
   }
-  if (VarcamTakeVideo(state.sessionCameraHandle, 1, frame->bytes.data()) == 0) {
+  if (VarcamTakeVideo(camera.handle(), 1, frame->bytes.data()) == 0) {
     snapshotFailure(state);
     return 0;
   }
   logLine("PIXORA/VARNEX DRIVER: Video taken.");
-  state.corrections.replaceDark(std::move(frame));
+  camera.corrections.replaceDark(std::move(frame));
   return 1;
 }
 
-int captureBackground(DriverState& state) {
-  showProgress(state, "Taking background image...");
+int captureBackground(CameraSession& camera) {
+  const DriverState& state = camera.state();
+  showProgress(camera, "Taking background image...");
   logLine("PIXORA DRIVER: Taking background image...");
   auto background = std::make_unique<BackgroundFactors>();
-  if (!deliveredFrameSize(state, background->width, background->height)) return 0;
+  if (!deliveredFrameSize(camera, background->width, background->height)) return 0;
   const auto n = static_cast<std::size_t>(background->width) * static_cast<std::size_t>(background->height);
   HeapBuffer<std::uint8_t> rgb;
   HeapBuffer<std::uint8_t> raw;
@@ -81,15 +82,15 @@ int captureBackground(DriverState& state) {
     allocationFailure(state);
     return 0;
   }
-  if (VarcamTakeVideo(state.sessionCameraHandle, 4, raw.data()) == 0) {
+  if (VarcamTakeVideo(camera.handle(), 4, raw.data()) == 0) {
     snapshotFailure(state);
     return 0;
   }
   logLine("PIXORA/VARNEX DRIVER: Video taken.");
 
   averageFourFrames(raw.data(), n);
-  const ConversionRecord conversion{1, correctionCodeWithWarning(state, state.lightSource)};
-  if (VarcamConvertFrameToRgb24(state.sessionCameraHandle, rgb.data(), raw.data(), background->width,
+  const ConversionRecord conversion{1, correctionCodeWithWarning(camera, state.lightSource)};
+  if (VarcamConvertFrameToRgb24(camera.handle(), rgb.data(), raw.data(), background->width,
                                 background->height, 0, &conversion) == 0) {
     platform::messageBox(state.hostWindow, "Could not convert snapshot to rgb.", "ERROR", platform::MB_OK);
     return 0;
@@ -98,8 +99,8 @@ int captureBackground(DriverState& state) {
   backgroundFactorsFromRgb(rgb.data(), static_cast<std::size_t>(background->width),
                            static_cast<std::size_t>(background->height), background->factors.data());
 
-  state.corrections.replaceBackground(std::move(background));
-  showProgress(state, "Background image taken...");
+  camera.corrections.replaceBackground(std::move(background));
+  showProgress(camera, "Background image taken...");
   return 1;
 }
 
@@ -129,7 +130,8 @@ void backgroundFactorsFromRgb(std::uint8_t* rgb, std::size_t width, std::size_t 
   for (std::size_t k = 0; k < n; ++k) factors[k] = rgb[k] == 0 ? 999999.0 : mean / rgb[k];
 }
 
-int grabDarkFrame(DriverState& state) {
+int grabDarkFrame(CameraSession& camera) {
+  DriverState& state = camera.state();
   if (state.previewRunning == 0) {
     platform::messageBox(panelOwner(state), "In order to take the dark frame, the preview needs to be running.",
                          "VARCAM - Dark Frame Subtraction", platform::MB_OK);
@@ -138,14 +140,14 @@ int grabDarkFrame(DriverState& state) {
   if (platform::messageBox(panelOwner(state), kDarkPrompt, "Dark Frame Subtraction", platform::MB_OKCANCEL) !=
       platform::IDOK)
     return 0;
-  if (captureDarkFrame(state) == 0) return 0;
+  if (captureDarkFrame(camera) == 0) return 0;
   state.darkFrameStored = 1;
-  if (Window panel = state.openPanel(Section::ImageCorrection))
-    platform::setDlgItemText(panel, kCorrectionDarkStatus, "Dark frame stored");
+  camera.view().showFrameStored(CorrectionFrame::Dark);
   return 1;
 }
 
-int grabBackground(DriverState& state) {
+int grabBackground(CameraSession& camera) {
+  DriverState& state = camera.state();
   if (state.previewRunning == 0) {
     platform::messageBox(panelOwner(state), "In order to take the background, the preview needs to be running.",
                          "VARCAM - Background Correction", platform::MB_OK);
@@ -154,33 +156,26 @@ int grabBackground(DriverState& state) {
   if (platform::messageBox(panelOwner(state), kBackgroundPrompt, "Background Correction",
                            platform::MB_OKCANCEL) != platform::IDOK)
     return 0;
-  if (captureBackground(state) == 0) return 0;
+  if (captureBackground(camera) == 0) return 0;
   state.backgroundStored = 1;
-  if (Window panel = state.openPanel(Section::ImageCorrection))
-    platform::setDlgItemText(panel, kCorrectionBackgroundStatus, "Calculated.");
+  camera.view().showFrameStored(CorrectionFrame::Background);
   return 1;
 }
 
-void discardStoredFrames(DriverState& state) {
-  Window panel = state.openPanel(Section::ImageCorrection);
-  if (state.backgroundCorrectionOn != 0) disableBackgroundCorrection(state);
+void discardStoredFrames(CameraSession& camera) {
+  DriverState& state = camera.state();
+  if (state.backgroundCorrectionOn != 0) disableBackgroundCorrection(camera);
   if (state.backgroundStored != 0) {
-    if (panel != nullptr) {
-      platform::setDlgItemText(panel, kCorrectionBackgroundStatus, "No frame taken");
-      platform::checkDlgButton(panel, kCorrectionUseBackground, platform::BST_UNCHECKED);
-    }
+    camera.view().showFrameDiscarded(CorrectionFrame::Background);
     state.backgroundStored = 0;
   }
-  if (state.darkSubtractionOn != 0) disableDarkSubtraction(state);
+  if (state.darkSubtractionOn != 0) disableDarkSubtraction(camera);
   if (state.darkFrameStored != 0) {
-    if (panel != nullptr) {
-      platform::setDlgItemText(panel, kCorrectionDarkStatus, "No frame taken");
-      platform::checkDlgButton(panel, kCorrectionUseDark, platform::BST_UNCHECKED);
-    }
+    camera.view().showFrameDiscarded(CorrectionFrame::Dark);
     state.darkFrameStored = 0;
   }
-  state.corrections.replaceBackground(nullptr);
-  state.corrections.replaceDark(nullptr);
+  camera.corrections.replaceBackground(nullptr);
+  camera.corrections.replaceDark(nullptr);
 }
 
 } // namespace vx

@@ -2,7 +2,7 @@
 
 #include "camera/property_scale.h"
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/exposure_controller.h"
 #include "engines/resolution_table.h"
 
@@ -36,11 +36,13 @@ constexpr std::uint32_t kAutoExposureIds[] = {23,  32,  139, 141, 146, 151, 156,
                                               158, 160, 161, 163, 390, 394, 410,
                                               411, 417, 418, 419, 420, 421};
 
-bool openedBefore(const DriverState& state, Section section) {
-  return state.section(section).openedOnce != 0;
+bool openedBefore(const CameraSession& camera, Section section) {
+  const DriverState& state = camera.state();
+  return state.panel(section).openedOnce != 0;
 }
 
-void error(const DriverState& state, const char* format, std::uint32_t code) {
+void error(const CameraSession& camera, const char* format, std::uint32_t code) {
+  const DriverState& state = camera.state();
   messageBoxf(state.hostWindow, "ERROR", format, static_cast<int>(code));
 }
 
@@ -55,10 +57,10 @@ std::string versionText2(std::uint32_t v) {
 
 // Reads a property's range into the pair's camera fields. Returns whether it
 // could be read; the pair keeps its previous values otherwise.
-bool readRange(const DriverState& state, int property, PropertyPair& p) {
+bool readRange(const CameraSession& camera, int property, PropertyPair& p) {
   float minimum = 0, maximum = 0, defaultValue = 0;
   std::uint32_t flags = 0;
-  if (VarcamPropertyRange(state.sessionCameraHandle, property, &minimum, &maximum, &defaultValue,
+  if (VarcamPropertyRange(camera.handle(), property, &minimum, &maximum, &defaultValue,
                           &flags) == 0)
     return false;
   p.cameraMin = minimum;
@@ -73,52 +75,54 @@ void logRange(const char* name, const PropertyPair& p) {
           static_cast<double>(p.cameraMax), static_cast<double>(p.cameraDefault));
 }
 
-bool readValue(const DriverState& state, int property, float& value) {
+bool readValue(const CameraSession& camera, int property, float& value) {
   std::uint32_t flags = 0;
-  return VarcamGetProperty(state.sessionCameraHandle, property, &value, &flags) != 0;
+  return VarcamGetProperty(camera.handle(), property, &value, &flags) != 0;
 }
 
 // Brightness, hue and saturation: a linear user scale of their own.
-void identifyLinear(DriverState& state, int property, PropertyPair& p, const char* name,
+void identifyLinear(CameraSession& camera, int property, PropertyPair& p, const char* name,
                     float userMin, float userMax, const char* rangeFailure,
                     const char* readLog, const char* readFailure) {
-  if (readRange(state, property, p))
+  if (readRange(camera, property, p))
     logRange(name, p);
   else
-    error(state, rangeFailure, VarcamGetLastError());
+    error(camera, rangeFailure, VarcamGetLastError());
   p.userMin = userMin;
   p.userMax = userMax;
   logLine("%s", readLog);
   float value = 0;
-  if (readValue(state, property, value)) {
+  if (readValue(camera, property, value)) {
     p.preview = p.acquire = userFromCamera(p, value);
   } else {
-    error(state, readFailure, VarcamGetLastError());
+    error(camera, readFailure, VarcamGetLastError());
   }
 }
 
-void identifyContrast(DriverState& state) {
+void identifyContrast(CameraSession& camera) {
+  DriverState& state = camera.state();
   PropertyPair& p = state.contrast;
-  if (readRange(state, PropContrast, p)) {
+  if (readRange(camera, PropContrast, p)) {
     p.cameraMax = 10.0f;
     logRange("Contrast", p);
   } else {
-    error(state, "Could not get contrast: %d", VarcamGetLastError());
+    error(camera, "Could not get contrast: %d", VarcamGetLastError());
   }
   p.userMin = -100.0f;
   p.userMax = 100.0f;
   p.userDefault = 0.0f;
   logLine("Getting the contrast...");
   float value = 0;
-  if (readValue(state, PropContrast, value))
+  if (readValue(camera, PropContrast, value))
     p.preview = p.acquire = contrastUserFromCamera(p, value);
   else
-    error(state, "Could not get contrast: %d", VarcamGetLastError());
+    error(camera, "Could not get contrast: %d", VarcamGetLastError());
 }
 
-void identifyExposure(DriverState& state) {
+void identifyExposure(CameraSession& camera) {
+  DriverState& state = camera.state();
   PropertyPair& p = state.exposure;
-  const ExposureController* controller = state.exposureController.get();
+  const ExposureController* controller = camera.exposureController();
   if (controller != nullptr) {
     p.cameraMin = controller->minExposure;
     p.cameraMax = roundToHundredths(controller->maxExposure);
@@ -131,32 +135,32 @@ void identifyExposure(DriverState& state) {
   state.autoExposureTarget = 170.0f;
   state.exposureDefault = 50.0f;
   logLine("Getting the exposure...");
-  if (controller != nullptr) p.preview = p.acquire = state.exposureController->getExposure();
+  if (controller != nullptr) p.preview = p.acquire = camera.exposureController()->getExposure();
   state.cameraAutoExposureOn = 0;
   state.frameRateChoice = 0;
-  state.exposureEditState = 0;
 }
 
 // Global gain and gamma: the user maximum is the camera maximum rounded down
 // to hundredths.
-void identifyRounded(DriverState& state, int property, PropertyPair& p, const char* name,
+void identifyRounded(CameraSession& camera, int property, PropertyPair& p, const char* name,
                      const char* readLog, const char* failure, bool userMinFromCamera) {
-  if (readRange(state, property, p))
+  if (readRange(camera, property, p))
     logRange(name, p);
   else
-    error(state, failure, VarcamGetLastError());
+    error(camera, failure, VarcamGetLastError());
   p.userMin = userMinFromCamera ? p.cameraMin : 1.0f;
   p.userMax = roundToHundredths(p.cameraMax);
   p.userDefault = 1.0f;
   logLine("%s", readLog);
   float value = 0;
-  if (readValue(state, property, value))
+  if (readValue(camera, property, value))
     p.preview = p.acquire = userFromCamera(p, value);
   else
-    error(state, failure, VarcamGetLastError());
+    error(camera, failure, VarcamGetLastError());
 }
 
-void identifyColourGains(DriverState& state) {
+void identifyColourGains(CameraSession& camera) {
+  DriverState& state = camera.state();
   struct Gain {
     int property;
     PropertyPair& pair;
@@ -166,15 +170,15 @@ void identifyColourGains(DriverState& state) {
     const char* readFailure;
   };
   Gain gains[] = {
-      {PropGainRed, state.redGain, state.redGainAvailable, "Red gain", false,
+      {PropGainRed, state.redGain, state.model.redGainAvailable, "Red gain", false,
        "Could not get red gain: %d"},
-      {PropGainGreen1, state.greenGain, state.greenGainAvailable, "Green gain", true,
+      {PropGainGreen1, state.greenGain, state.model.greenGainAvailable, "Green gain", true,
        "Could not get green gain: %d"},
-      {PropGainBlue, state.blueGain, state.blueGainAvailable, "Blue gain", true,
+      {PropGainBlue, state.blueGain, state.model.blueGainAvailable, "Blue gain", true,
        "Could not get blue gain: %d"},
   };
   for (Gain& g : gains) {
-    g.available = readRange(state, g.property, g.pair) ? 1 : 0;
+    g.available = readRange(camera, g.property, g.pair) ? 1 : 0;
     if (g.available != 0) {
       logLine("PIXORA QUORVEL DRIVER: %s range retreived from camera.", g.name);
       if (g.integerLog)
@@ -192,28 +196,30 @@ void identifyColourGains(DriverState& state) {
   for (Gain& g : gains) {
     if (g.available == 0) continue;
     float value = 0;
-    if (readValue(state, g.property, value))
+    if (readValue(camera, g.property, value))
       g.pair.preview = g.pair.acquire = userFromCamera(g.pair, value);
     else
-      error(state, g.readFailure, VarcamGetLastError());
+      error(camera, g.readFailure, VarcamGetLastError());
   }
 }
 
-void resetImageCorrection(DriverState& state) {
+void resetImageCorrection(CameraSession& camera) {
+  DriverState& state = camera.state();
   state.lightSource = 0;
   state.flickerMode = 0;
   state.backgroundStored = 0;
   state.darkFrameStored = 0;
   state.backgroundCorrectionOn = 0;
   state.darkSubtractionOn = 0;
-  state.backgroundCallbackId = -1;
-  state.darkCallbackId = -1;
-  state.corrections.replaceDark(nullptr);
-  state.corrections.replaceBackground(nullptr);
-  setColourCorrection(state, 0);
+  camera.backgroundCallbackId = -1;
+  camera.darkCallbackId = -1;
+  camera.corrections.replaceDark(nullptr);
+  camera.corrections.replaceBackground(nullptr);
+  setColourCorrection(camera, 0);
 }
 
-void resetOverlaySettings(DriverState& state) {
+void resetOverlaySettings(CameraSession& camera) {
+  DriverState& state = camera.state();
   state.overlayOn = 0;
   state.overlayOnPreview = 0;
   state.overlayOnCapture = 0;
@@ -229,34 +235,35 @@ void resetOverlaySettings(DriverState& state) {
 // Geometry from the resolution table. Indices kept from an earlier camera
 // (when the resolution panel was opened before) are held inside the new
 // table's lists.
-void loadGeometry(DriverState& state) {
-  const ResolutionTable* table = state.resolutionTable.get();
+void loadGeometry(CameraSession& camera) {
+  DriverState& state = camera.state();
+  const ResolutionTable* table = camera.resolutionTable();
   if (table == nullptr) return;
-  state.sensorMaxWidth = table->sensorWidth;
-  state.sensorMaxHeight = table->sensorHeight;
+  camera.sensorMaxWidth = table->sensorWidth;
+  camera.sensorMaxHeight = table->sensorHeight;
   if (table->previewCount > 0) {
-    state.displayIndex = std::clamp(state.displayIndex, 0, table->previewCount - 1);
-    state.previewIndex = std::clamp(state.previewIndex, 0, table->previewCount - 1);
-    const ResolutionMode& display = table->previewModes[static_cast<std::size_t>(state.displayIndex)];
-    state.displayWidth = display.width / std::max<int>(display.factorX, 1);
-    state.displayHeight = display.height / std::max<int>(display.factorY, 1);
-    const ResolutionMode& preview = table->previewModes[static_cast<std::size_t>(state.previewIndex)];
-    state.previewWidth = state.selectedWidth = preview.width;
-    state.previewHeight = state.selectedHeight = preview.height;
-    state.previewFactorX = preview.factorX;
-    state.previewFactorY = preview.factorY;
-    state.previewBinningX = preview.binningX;
-    state.previewBinningY = preview.binningY;
+    state.display.index = std::clamp(state.display.index, 0, table->previewCount - 1);
+    state.preview.index = std::clamp(state.preview.index, 0, table->previewCount - 1);
+    const ResolutionMode& display = table->previewModes[static_cast<std::size_t>(state.display.index)];
+    state.display.width = display.width / std::max<int>(display.factorX, 1);
+    state.display.height = display.height / std::max<int>(display.factorY, 1);
+    const ResolutionMode& preview = table->previewModes[static_cast<std::size_t>(state.preview.index)];
+    state.preview.width = state.preview.selectedWidth = preview.width;
+    state.preview.height = state.preview.selectedHeight = preview.height;
+    state.preview.factorX = preview.factorX;
+    state.preview.factorY = preview.factorY;
+    state.preview.binningX = preview.binningX;
+    state.preview.binningY = preview.binningY;
   }
   if (table->acquireCount > 0) {
-    state.acqIndex = std::clamp(state.acqIndex, 0, table->acquireCount - 1);
-    const ResolutionMode& acquire = table->acquireModes[static_cast<std::size_t>(state.acqIndex)];
-    state.acqWidth = state.acqSelectedWidth = acquire.width;
-    state.acqHeight = state.acqSelectedHeight = acquire.height;
-    state.acqFactorX = acquire.factorX;
-    state.acqFactorY = acquire.factorY;
-    state.acqBinningX = acquire.binningX;
-    state.acqBinningY = acquire.binningY;
+    state.acquisition.index = std::clamp(state.acquisition.index, 0, table->acquireCount - 1);
+    const ResolutionMode& acquire = table->acquireModes[static_cast<std::size_t>(state.acquisition.index)];
+    state.acquisition.width = state.acquisition.selectedWidth = acquire.width;
+    state.acquisition.height = state.acquisition.selectedHeight = acquire.height;
+    state.acquisition.factorX = acquire.factorX;
+    state.acquisition.factorY = acquire.factorY;
+    state.acquisition.binningX = acquire.binningX;
+    state.acquisition.binningY = acquire.binningY;
   }
 }
 
@@ -281,77 +288,78 @@ std::int32_t roiHeightStepFor(std::uint32_t cameraId) {
   return cameraId == 155 || cameraId == 164 ? 16 : 8;
 }
 
-int identifyModel(DriverState& state) {
-  VarcamHandle camera = state.sessionCameraHandle;
-  state.grayscaleRequested = 0;
+int identifyModel(CameraSession& camera) {
+  DriverState& state = camera.state();
+  VarcamHandle handle = camera.handle();
+  camera.grayscaleRequested = 0;
   std::uint32_t id = 0;
-  if (VarcamGetCameraId(camera, &id) != 0) {
-    state.cameraId = id;
-    state.autoExposureCapable = autoExposureCapableId(id) ? 1 : 0;
-    state.roiWidthStep = roiWidthStepFor(id);
-    state.roiHeightStep = roiHeightStepFor(id);
+  if (VarcamGetCameraId(handle, &id) != 0) {
+    state.model.cameraId = id;
+    state.model.autoExposureCapable = autoExposureCapableId(id) ? 1 : 0;
+    state.model.roiWidthStep = roiWidthStepFor(id);
+    state.model.roiHeightStep = roiHeightStepFor(id);
     FrameFormatRecord format{};
     float rate = 0;
-    if (VarcamGetFormat(camera, &format, &rate) == 0) {
+    if (VarcamGetFormat(handle, &format, &rate) == 0) {
       platform::messageBox(state.hostWindow,
                            "Unable to get camera video format. Snapshot mode disabled.", "ERROR",
                            platform::MB_OK);
       return 0;
     }
   } else {
-    error(state, "Could not get camera ID: %d", VarcamGetLastError());
+    error(camera, "Could not get camera ID: %d", VarcamGetLastError());
   }
 
-  if (!openedBefore(state, Section::CameraInfo)) {
+  if (!openedBefore(camera, Section::CameraInfo)) {
     std::uint32_t infoId = 0;
-    if (VarcamGetCameraId(camera, &infoId) != 0)
-      state.modelName = modelNameFor(infoId);
+    if (VarcamGetCameraId(handle, &infoId) != 0)
+      state.model.modelName = modelNameFor(infoId);
     else
-      error(state, "Could not get camera ID: %d", VarcamGetLastError());
+      error(camera, "Could not get camera ID: %d", VarcamGetLastError());
     CameraVersionRecord version{};
-    if (VarcamQueryVersion(camera, &version) != 0) {
-      state.serialNumberText = formatText("%d", static_cast<int>(version.serialNumber));
-      state.apiVersionText = versionText4(version.apiVersion);
-      state.driverVersionText = versionText4(version.driverVersion);
-      state.firmwareVersionText = versionText2(version.firmwareVersion);
-      state.fpgaVersionText = versionText2(version.fpgaVersion);
+    if (VarcamQueryVersion(handle, &version) != 0) {
+      state.model.serialNumberText = formatText("%d", static_cast<int>(version.serialNumber));
+      state.model.apiVersionText = versionText4(version.apiVersion);
+      state.model.driverVersionText = versionText4(version.driverVersion);
+      state.model.firmwareVersionText = versionText2(version.firmwareVersion);
+      state.model.fpgaVersionText = versionText2(version.fpgaVersion);
     } else {
-      error(state, "Could not get camera version: %d", VarcamGetLastError());
+      error(camera, "Could not get camera version: %d", VarcamGetLastError());
     }
   }
 
-  if (!openedBefore(state, Section::Brightness))
-    identifyLinear(state, PropBrightness, state.brightness, "Brightness", -100.0f, 100.0f,
+  if (!openedBefore(camera, Section::Brightness))
+    identifyLinear(camera, PropBrightness, state.brightness, "Brightness", -100.0f, 100.0f,
                    "Could not get brightness range: %d", "Getting the brightness...",
                    "Could not get brightness: %d");
-  if (!openedBefore(state, Section::Contrast)) identifyContrast(state);
-  if (!openedBefore(state, Section::Hue))
-    identifyLinear(state, PropHue, state.hue, "Hue", -180.0f, 180.0f, "Could not get hue: %d",
+  if (!openedBefore(camera, Section::Contrast)) identifyContrast(camera);
+  if (!openedBefore(camera, Section::Hue))
+    identifyLinear(camera, PropHue, state.hue, "Hue", -180.0f, 180.0f, "Could not get hue: %d",
                    "Getting the hue...", "Could not get hue: %d");
-  if (!openedBefore(state, Section::Saturation)) {
-    identifyLinear(state, PropSaturation, state.saturation, "Saturation", -100.0f, 100.0f,
+  if (!openedBefore(camera, Section::Saturation)) {
+    identifyLinear(camera, PropSaturation, state.saturation, "Saturation", -100.0f, 100.0f,
                    "Could not get saturation: %d", "Getting the saturation...",
                    "Could not get saturation: %d");
     state.saturation.userDefault = 0.0f;
   }
-  if (!openedBefore(state, Section::Exposure)) identifyExposure(state);
-  if (!openedBefore(state, Section::GlobalGain))
-    identifyRounded(state, PropGain, state.globalGain, "Global Gain", "Getting the global gain...",
+  if (!openedBefore(camera, Section::Exposure)) identifyExposure(camera);
+  if (!openedBefore(camera, Section::GlobalGain))
+    identifyRounded(camera, PropGain, state.globalGain, "Global Gain", "Getting the global gain...",
                     "Could not get global gain: %d", false);
-  if (!openedBefore(state, Section::Gamma))
-    identifyRounded(state, PropGamma, state.gamma, "Gamma", "Getting the gamma...",
+  if (!openedBefore(camera, Section::Gamma))
+    identifyRounded(camera, PropGamma, state.gamma, "Gamma", "Getting the gamma...",
                     "Could not get gamma: %d", true);
-  if (!openedBefore(state, Section::WhiteBalance)) identifyColourGains(state);
-  if (!openedBefore(state, Section::ImageCorrection)) resetImageCorrection(state);
-  if (!openedBefore(state, Section::Overlay)) resetOverlaySettings(state);
-  if (!openedBefore(state, Section::Resolution)) {
-    state.displayIndex = 0;
-    state.previewIndex = 0;
-    state.acqIndex = 0;
+  if (!openedBefore(camera, Section::WhiteBalance)) identifyColourGains(camera);
+  if (!openedBefore(camera, Section::ImageCorrection)) resetImageCorrection(camera);
+  if (!openedBefore(camera, Section::Overlay)) resetOverlaySettings(camera);
+  if (!openedBefore(camera, Section::Resolution)) {
+    state.display.index = 0;
+    state.preview.index = 0;
+    state.acquisition.index = 0;
   }
 
   logLine("Resolutions fini...");
-  loadGeometry(state);
+  loadGeometry(camera);
   return 1;
 }
 

@@ -2,10 +2,8 @@
 
 #include "camera/preview_stream.h"
 #include "camera/property_scale.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "engines/exposure_controller.h"
-#include "ui/exposure_fields.h"
-#include "ui/panel_ids.h"
 
 #include <cmath>
 #include <cstdio>
@@ -14,25 +12,21 @@
 namespace vx {
 namespace {
 
-void readGain(DriverState& state, int property, PropertyPair& pair, const char* failure) {
+void readGain(CameraSession& camera, int property, PropertyPair& pair, const char* failure) {
+  DriverState& state = camera.state();
   float value = 0;
   std::uint32_t flags = 0;
-  if (VarcamGetProperty(state.sessionCameraHandle, property, &value, &flags) != 0)
+  if (VarcamGetProperty(camera.handle(), property, &value, &flags) != 0)
     pair.preview = userFromCamera(pair, value);
   else
     messageBoxf(state.hostWindow, "ERROR", failure, static_cast<int>(VarcamGetLastError()));
 }
 
-void showGain(Window panel, int id, float value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
-  platform::setDlgItemText(panel, id, text);
-}
-
 constexpr int kWhiteBalancePasses = 4;
 
 // The auto-exposure target as the camera takes it: a level 0..255, truncated.
-int exposureTarget(const DriverState& state) {
+int exposureTarget(const CameraSession& camera) {
+  const DriverState& state = camera.state();
   const float target = state.autoExposureTarget;
   if (!(target > 0.0f)) return 0;
   if (target >= 255.0f) return 255;
@@ -53,60 +47,59 @@ std::uint32_t whiteBalanceWait(float previewExposure) {
   return static_cast<std::uint32_t>(wait);
 }
 
-void oneShotWhiteBalance(DriverState& state, int top, int bottom, int left, int right) {
-  if (state.redGainAvailable == 0 || state.blueGainAvailable == 0) {
+void oneShotWhiteBalance(CameraSession& camera, int top, int bottom, int left, int right) {
+  DriverState& state = camera.state();
+  if (state.model.redGainAvailable == 0 || state.model.blueGainAvailable == 0) {
     platform::messageBox(state.hostWindow, "AutoWhiteBalance is not supported on this camera", "ERROR",
                          platform::MB_OK);
     return;
   }
-  showProgress(state, "Performing White Balance...");
+  showProgress(camera, "Performing White Balance...");
   const std::uint32_t wait = whiteBalanceWait(state.exposure.preview);
   for (int pass = 0; pass < kWhiteBalancePasses; ++pass) {
-    VarcamOneShotAutoWhiteBalance(state.sessionCameraHandle, left, top, right - left, bottom - top);
+    VarcamOneShotAutoWhiteBalance(camera.handle(), left, top, right - left, bottom - top);
     platform::sleep(wait);
   }
-  showProgress(state, "White Balance Done.");
+  showProgress(camera, "White Balance Done.");
 }
 
-int whiteBalanceWithReadBack(DriverState& state, int top, int bottom, int left, int right) {
-  oneShotWhiteBalance(state, top, bottom, left, right);
-  readGain(state, PropGainRed, state.redGain, "Could not get red gain: %d");
-  if (state.greenGainAvailable != 0)
-    readGain(state, PropGainGreen1, state.greenGain, "Could not get green gain: %d");
-  readGain(state, PropGainBlue, state.blueGain, "Could not get blue gain: %d");
-  if (Window panel = state.openPanel(Section::WhiteBalance)) {
-    showGain(panel, kWhiteBalanceRedPreview, state.redGain.preview);
-    showGain(panel, kWhiteBalanceGreenPreview, state.greenGain.preview);
-    showGain(panel, kWhiteBalanceBluePreview, state.blueGain.preview);
-  }
+int whiteBalanceWithReadBack(CameraSession& camera, int top, int bottom, int left, int right) {
+  DriverState& state = camera.state();
+  oneShotWhiteBalance(camera, top, bottom, left, right);
+  readGain(camera, PropGainRed, state.redGain, "Could not get red gain: %d");
+  if (state.model.greenGainAvailable != 0)
+    readGain(camera, PropGainGreen1, state.greenGain, "Could not get green gain: %d");
+  readGain(camera, PropGainBlue, state.blueGain, "Could not get blue gain: %d");
+  camera.view().showWhiteBalanceGains(state.redGain.preview, state.greenGain.preview, state.blueGain.preview);
   return 1;
 }
 
-int oneShotAutoExposure(DriverState& state, int top, int bottom, int left, int right, float& exposure) {
-  showProgress(state, "Performing AutoExposure...");
-  ExposureController* controller = state.exposureController.get();
+int oneShotAutoExposure(CameraSession& camera, int top, int bottom, int left, int right, float& exposure) {
+  DriverState& state = camera.state();
+  showProgress(camera, "Performing AutoExposure...");
+  ExposureController* controller = camera.exposureController();
   int result = 0;
   if (controller != nullptr) {
-    result = controller->autoExposeRegionAndRead(exposureTarget(state), left, top, right - left, bottom - top,
+    result = controller->autoExposeRegionAndRead(exposureTarget(camera), left, top, right - left, bottom - top,
                                                  exposure);
     const float reached = controller->getExposure();
     if (reached >= 0.0f) {
       state.exposure.preview = userFromCamera(state.exposure, reached);
-      if (Window panel = state.openPanel(Section::Exposure))
-        writeExposureFields(panel, kPreviewExposureFields, state.exposure.preview);
+      camera.view().showPreviewExposure(state.exposure.preview);
     }
   }
-  showProgress(state, "AutoExposure Done.");
+  showProgress(camera, "AutoExposure Done.");
   return result;
 }
 
-int panelAutoExposure(DriverState& state) {
-  const int width = state.previewWidth / (state.previewFactorX != 0 ? state.previewFactorX : 1);
-  const int height = state.previewHeight / (state.previewFactorY != 0 ? state.previewFactorY : 1);
-  if (VarcamOneShotAutoExposure(state.sessionCameraHandle, exposureTarget(state), 0, 0, width, height) != 0) {
+int panelAutoExposure(CameraSession& camera) {
+  DriverState& state = camera.state();
+  const int width = state.preview.width / (state.preview.factorX != 0 ? state.preview.factorX : 1);
+  const int height = state.preview.height / (state.preview.factorY != 0 ? state.preview.factorY : 1);
+  if (VarcamOneShotAutoExposure(camera.handle(), exposureTarget(camera), 0, 0, width, height) != 0) {
     logLine("Getting the exposure...");
     // An exposure that could not be read back (-1) is not a new value.
-    const float reached = state.exposureController != nullptr ? state.exposureController->getExposure() : -1.0f;
+    const float reached = camera.exposureController() != nullptr ? camera.exposureController()->getExposure() : -1.0f;
     if (reached >= 0.0f) state.exposure.preview = userFromCamera(state.exposure, reached);
   }
   return 1;

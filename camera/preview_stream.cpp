@@ -1,52 +1,42 @@
 #include "camera/preview_stream.h"
 
-#include "camera/camera_values.h"
+#include "base/debug_log.h"
 #include "camera/image_correction.h"
 #include "camera/property_scale.h"
-#include "camera/sensor_window.h"
-#include "driver/debug_log.h"
+#include "camera_values.h"
 #include "engines/exposure_controller.h"
 #include "engines/resolution_table.h"
-#include "ui/exposure_fields.h"
-#include "ui/panel_ids.h"
+#include "sensor_window.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vx {
 namespace {
 
-constexpr std::uintptr_t kStatusTimerId = 0x5600;  // the status bar's 100 ms timer
-constexpr std::uint32_t kStatusTimerPeriod = 100;
+constexpr std::uint32_t kStatusTimerPeriod = 100;  // the status bar's timer, ms
 constexpr int kStatusBarId = 0x5601;
 constexpr unsigned kNoMoveNoActivateNoOrder =
     platform::SWP_NOMOVE | platform::SWP_NOACTIVATE | platform::SWP_NOZORDER;
 
-// The state the status-bar timer refreshes. The timer runs on the
-// user-interface thread, like everything else here.
-DriverState* g_timerState = nullptr;
-
 const char* const kFormatFailure = "Unable to get camera video format. Snapshot mode disabled.";
 
-void formatFailure(const DriverState& state) {
+void formatFailure(const CameraSession& camera) {
+  const DriverState& state = camera.state();
   platform::messageBox(state.hostWindow, kFormatFailure, "ERROR", platform::MB_OK);
 }
 
-bool readFormat(const DriverState& state, FrameFormatRecord& format, float& rate) {
-  return VarcamGetFormat(state.sessionCameraHandle, &format, &rate) != 0;
-}
-
-void writeNumber(Window panel, int id, int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d", value);
-  platform::setDlgItemText(panel, id, text);
+bool readFormat(const CameraSession& camera, FrameFormatRecord& format, float& rate) {
+  return VarcamGetFormat(camera.handle(), &format, &rate) != 0;
 }
 
 // Offsets that keep the preview window on the sensor. A changed offset is
 // shown in the open resolution panel.
-void clampOffsets(DriverState& state) {
+void clampOffsets(CameraSession& camera) {
+  DriverState& state = camera.state();
   const auto clampOne = [](std::int32_t& offset, std::int32_t sensor, std::int32_t extent) {
     std::int32_t value = std::max(offset, 0);
     if (sensor - extent < value) value = sensor - extent;
@@ -58,142 +48,129 @@ void clampOffsets(DriverState& state) {
     return changed;
   };
   const bool xChanged =
-      clampOne(state.previewOffsetX, state.sensorMaxWidth, state.previewFactorX * state.previewWidth);
+      clampOne(state.preview.offsetX, camera.sensorMaxWidth, state.preview.factorX * state.preview.width);
   const bool yChanged =
-      clampOne(state.previewOffsetY, state.sensorMaxHeight, state.previewFactorY * state.previewHeight);
-  if (Window panel = state.openPanel(Section::Resolution)) {
-    if (xChanged) writeNumber(panel, kResolutionOffsetX, state.previewOffsetX);
-    if (yChanged) writeNumber(panel, kResolutionOffsetY, state.previewOffsetY);
-  }
+      clampOne(state.preview.offsetY, camera.sensorMaxHeight, state.preview.factorY * state.preview.height);
+  if (xChanged || yChanged)
+    camera.view().showPreviewOffsets(xChanged ? std::optional(state.preview.offsetX) : std::nullopt,
+                                     yChanged ? std::optional(state.preview.offsetY) : std::nullopt);
 }
 
-FrameFormatRecord previewFormat(const DriverState& state) {
-  const SensorWindow window{state.previewOffsetX, state.previewOffsetY, state.previewWidth,
-                            state.previewHeight,  state.previewFactorX, state.previewFactorY,
-                            state.previewBinningX, state.previewBinningY};
-  return sensorWindowFormat(window, state.sensorMaxWidth, state.sensorMaxHeight);
+FrameFormatRecord previewFormat(const CameraSession& camera) {
+  return sensorWindowFormat(camera.state().preview, camera.sensorMaxWidth, camera.sensorMaxHeight);
 }
 
-void resizeWindow(DriverState& state, int extraHeight) {
-  platform::setWindowPos(state.previewWindow, nullptr, 0, 0, state.displayWidth + 8,
-                         state.displayHeight + extraHeight, kNoMoveNoActivateNoOrder);
+void resizeWindow(CameraSession& camera, int extraHeight) {
+  DriverState& state = camera.state();
+  platform::setWindowPos(state.previewWindow, nullptr, 0, 0, state.display.width + 8,
+                         state.display.height + extraHeight, kNoMoveNoActivateNoOrder);
 }
 
-void resizeToDisplay(DriverState& state) {
-  resizeWindow(state, 34);
-  logLine("WINDOW SIZE: Width: %d, Height: %d\n", state.displayWidth + 8, state.displayHeight + 34);
+void resizeToDisplay(CameraSession& camera) {
+  DriverState& state = camera.state();
+  resizeWindow(camera, 34);
+  logLine("WINDOW SIZE: Width: %d, Height: %d\n", state.display.width + 8, state.display.height + 34);
 }
 
-void startDisplay(DriverState& state) {
+void startDisplay(CameraSession& camera) {
+  DriverState& state = camera.state();
   if (state.previewRunning == 0) return;
-  if (VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamDisplayGdi, state.previewWindow) != 0)
+  if (VarcamStreamVideoControl(camera.handle(), VarcamStreamDisplayGdi, state.previewWindow) != 0)
     logLine("PIXORA/VARNEX DRIVER: Display started.");
   else
     platform::messageBox(state.hostWindow, "Unable to display.", "VARCAM - Good", platform::MB_OK);
 }
 
-void stopStream(DriverState& state) {
-  if (state.previewRunning != 0) VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamStop, nullptr);
+void stopStream(CameraSession& camera) {
+  DriverState& state = camera.state();
+  if (state.previewRunning != 0) VarcamStreamVideoControl(camera.handle(), VarcamStreamStop, nullptr);
 }
 
-void refreshStatusTexts(DriverState& state) {
-  if (state.statusBar == nullptr) return;
+void refreshStatusTexts(CameraSession& camera) {
+  if (camera.statusBar == nullptr) return;
   FrameFormatRecord format{};
   float rate = 0;
   char text[64];
-  if (readFormat(state, format, rate))
+  if (readFormat(camera, format, rate))
     std::snprintf(text, sizeof text, " Camera fps: %.2f", static_cast<double>(rate));
   else
     std::snprintf(text, sizeof text, " Camera fps: ERR");
-  platform::statusBarSetText(state.statusBar, 1, text);
+  platform::statusBarSetText(camera.statusBar, 1, text);
   float displayRate = 0;
-  VarcamQueryDisplayFrameRate(state.sessionCameraHandle, &displayRate);
+  VarcamQueryDisplayFrameRate(camera.handle(), &displayRate);
   std::snprintf(text, sizeof text, " Display fps: %.2f", static_cast<double>(displayRate));
-  platform::statusBarSetText(state.statusBar, 2, text);
+  platform::statusBarSetText(camera.statusBar, 2, text);
 }
 
-void statusTimerProc(Window, unsigned, std::uintptr_t, std::uint32_t) {
-  if (g_timerState != nullptr) refreshStatusTexts(*g_timerState);
+// The timer's id is the session it refreshes: a timer set on a window keeps
+// the id it was given.
+void statusTimerProc(Window, unsigned, std::uintptr_t id, std::uint32_t) {
+  if (auto* camera = reinterpret_cast<CameraSession*>(id)) refreshStatusTexts(*camera);
 }
 
 // Rebuilds the status bar at the foot of the preview window: three parts
 // whose right edges are client width - 200, - 100 and the client width.
-void buildStatusBar(DriverState& state) {
-  resizeWindow(state, 54);
-  if (state.statusBar != nullptr) {
-    platform::destroyWindow(state.statusBar);
-    state.statusBar = nullptr;
+void buildStatusBar(CameraSession& camera) {
+  DriverState& state = camera.state();
+  resizeWindow(camera, 54);
+  if (camera.statusBar != nullptr) {
+    platform::destroyWindow(camera.statusBar);
+    camera.statusBar = nullptr;
   }
-  state.statusBar = platform::createStatusBar(state.previewWindow, kStatusBarId);
-  platform::showWindow(state.statusBar, platform::SW_SHOW);
+  camera.statusBar = platform::createStatusBar(state.previewWindow, kStatusBarId);
+  platform::showWindow(camera.statusBar, platform::SW_SHOW);
   platform::Rect client{};
   platform::getClientRect(state.previewWindow, &client);
   const int width = client.right - client.left;
   const int edges[3] = {width - 200, width - 100, width};
-  platform::statusBarSetParts(state.statusBar, 3, edges);
+  platform::statusBarSetParts(camera.statusBar, 3, edges);
 }
 
-void startStatusTimer(DriverState& state) {
-  g_timerState = &state;
-  state.previewTimerId = platform::setTimer(state.previewWindow, kStatusTimerId, kStatusTimerPeriod,
-                                            &statusTimerProc);
+void startStatusTimer(CameraSession& camera) {
+  DriverState& state = camera.state();
+  camera.previewTimerId = platform::setTimer(state.previewWindow, reinterpret_cast<std::uintptr_t>(&camera),
+                                             kStatusTimerPeriod, &statusTimerProc);
 }
 
 // The exposure panel's frame-rate list: the current rate as its text and the
 // rates the camera offers now.
-void refreshFrameRateList(DriverState& state) {
-  Window panel = state.openPanel(Section::Exposure);
-  if (panel == nullptr) return;
-  platform::comboResetContent(panel, kExposureFrameRate);
+void refreshFrameRateList(CameraSession& camera) {
+  if (!camera.state().panelOpen(Section::Exposure)) return;
   FrameFormatRecord format{};
   float rate = 0;
-  if (!readFormat(state, format, rate)) rate = 0;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(rate));
-  platform::setDlgItemText(panel, kExposureFrameRate, text);
-  const int count = VarcamEnumAvailableFrameRates(state.sessionCameraHandle, 0, nullptr);
-  if (count <= 0) return;
-  std::vector<float> rates(static_cast<std::size_t>(count));
-  const int filled = VarcamEnumAvailableFrameRates(state.sessionCameraHandle, count, rates.data());
-  for (int i = 0; i < std::min(count, filled); ++i) {
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(rates[static_cast<std::size_t>(i)]));
-    platform::comboAddString(panel, kExposureFrameRate, text);
+  if (!readFormat(camera, format, rate)) rate = 0;
+  std::vector<float> rates;
+  const int count = VarcamEnumAvailableFrameRates(camera.handle(), 0, nullptr);
+  if (count > 0) {
+    rates.resize(static_cast<std::size_t>(count));
+    const int filled = VarcamEnumAvailableFrameRates(camera.handle(), count, rates.data());
+    rates.resize(static_cast<std::size_t>(std::clamp(filled, 0, count)));
   }
+  camera.view().showFrameRates(rate, rates);
 }
 
-void finishRestart(DriverState& state) {
-  buildStatusBar(state);
-  startStatusTimer(state);
-  refreshFrameRateList(state);
+void finishRestart(CameraSession& camera) {
+  buildStatusBar(camera);
+  startStatusTimer(camera);
+  refreshFrameRateList(camera);
 }
 
-// The preview values shown in an open resolution panel.
-void showPreviewGeometry(DriverState& state) {
-  Window panel = state.openPanel(Section::Resolution);
-  if (panel == nullptr) return;
-  platform::comboSetCurSel(panel, kResolutionPreviewList, state.previewIndex);
-  writeNumber(panel, kResolutionWidth, state.previewWidth);
-  writeNumber(panel, kResolutionHeight, state.previewHeight);
-  writeNumber(panel, kResolutionOffsetX, state.previewOffsetX);
-  writeNumber(panel, kResolutionOffsetY, state.previewOffsetY);
+// The preview values and the display size shown in an open resolution panel.
+bool showPreviewGeometry(const CameraSession& camera) {
+  return camera.view().showPreviewGeometry(camera.state().preview);
 }
 
-void showDisplaySize(DriverState& state) {
-  Window panel = state.openPanel(Section::Resolution);
-  if (panel == nullptr) return;
-  platform::comboSetCurSel(panel, kResolutionWindowList, state.displayIndex);
-  writeNumber(panel, kResolutionWindowWidth, state.displayWidth);
-  writeNumber(panel, kResolutionWindowHeight, state.displayHeight);
-}
+bool showDisplaySize(const CameraSession& camera) { return camera.view().showDisplaySize(camera.state().display); }
 
 // Discards the correction frames when the preview size or factors change.
-void noteGeometryChange(DriverState& state, int width, int height, int factorX, int factorY) {
-  if (width != state.previewWidth || height != state.previewHeight ||
-      factorX != state.previewFactorX || factorY != state.previewFactorY)
-    discardStoredFrames(state);
+void noteGeometryChange(CameraSession& camera, int width, int height, int factorX, int factorY) {
+  DriverState& state = camera.state();
+  if (width != state.preview.width || height != state.preview.height ||
+      factorX != state.preview.factorX || factorY != state.preview.factorY)
+    discardStoredFrames(camera);
 }
 
-const ResolutionTable* table(const DriverState& state) { return state.resolutionTable.get(); }
+const ResolutionTable* table(const CameraSession& camera) { return camera.resolutionTable(); }
 
 } // namespace
 
@@ -201,50 +178,52 @@ namespace {
 
 // After the format is set: checks it can be read, sizes the window and
 // starts the display, the status bar and its timer.
-int redisplay(DriverState& state) {
+int redisplay(CameraSession& camera) {
   FrameFormatRecord format{};
   float rate = 0;
-  if (!readFormat(state, format, rate)) {
-    formatFailure(state);
+  if (!readFormat(camera, format, rate)) {
+    formatFailure(camera);
     return 0;
   }
-  resizeToDisplay(state);
-  startDisplay(state);
-  finishRestart(state);
+  resizeToDisplay(camera);
+  startDisplay(camera);
+  finishRestart(camera);
   return 1;
 }
 
 } // namespace
 
-int startPreview(DriverState& state, Window window) {
+int startPreview(CameraSession& camera, Window window) {
+  DriverState& state = camera.state();
   // The status-bar timer belongs to the window it was set on.
-  if (state.previewTimerId != 0 && window != state.previewWindow) {
-    platform::killTimer(state.previewWindow, state.previewTimerId);
-    state.previewTimerId = 0;
+  if (camera.previewTimerId != 0 && window != state.previewWindow) {
+    platform::killTimer(state.previewWindow, camera.previewTimerId);
+    camera.previewTimerId = 0;
   }
   state.previewWindow = window;
   logLine("Open streaming of camera...");
   state.previewRunning = 1;
-  restartPreview(state);
+  restartPreview(camera);
   return 1;
 }
 
-int restartPreview(DriverState& state) {
-  stopStream(state);
+int restartPreview(CameraSession& camera) {
+  DriverState& state = camera.state();
+  stopStream(camera);
   FrameFormatRecord current{};
   float rate = 0;
-  if (!readFormat(state, current, rate)) {
-    formatFailure(state);
+  if (!readFormat(camera, current, rate)) {
+    formatFailure(camera);
     return 0;
   }
-  clampOffsets(state);
-  logLine("PREVIEW START RES: Width: %d, Height: %d\n", state.previewWidth, state.previewHeight);
-  logLine("PREVIEW START RES SELECTED: Width: %d, Height: %d\n", state.selectedWidth, state.selectedHeight);
+  clampOffsets(camera);
+  logLine("PREVIEW START RES: Width: %d, Height: %d\n", state.preview.width, state.preview.height);
+  logLine("PREVIEW START RES SELECTED: Width: %d, Height: %d\n", state.preview.selectedWidth, state.preview.selectedHeight);
 
-  const FrameFormatRecord format = previewFormat(state);
-  ExposureController* controller = state.exposureController.get();
+  const FrameFormatRecord format = previewFormat(camera);
+  ExposureController* controller = camera.exposureController();
   float exposure = controller != nullptr ? controller->getExposure() : 0.0f;
-  if (VarcamSetFormat(state.sessionCameraHandle, &format, 200.0f) == 0) {
+  if (VarcamSetFormat(camera.handle(), &format, 200.0f) == 0) {
     messageBoxf(state.hostWindow, "ERROR", "Could not set format: %d", static_cast<int>(VarcamGetLastError()));
     return 0;
   }
@@ -253,152 +232,155 @@ int restartPreview(DriverState& state) {
     if (exposure > controller->maxExposure) exposure = controller->maxExposure;
     controller->setExposure(exposure, 0);
   }
-  return redisplay(state);
+  return redisplay(camera);
 }
 
-int restartDisplay(DriverState& state) {
-  stopStream(state);
-  return redisplay(state);
+int restartDisplay(CameraSession& camera) {
+  stopStream(camera);
+  return redisplay(camera);
 }
 
-int resizeDisplay(DriverState& state) {
+int resizeDisplay(CameraSession& camera) {
+  DriverState& state = camera.state();
   if (state.previewRunning != 0) {
-    VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamStop, nullptr);
-    VarcamDestroyDisplayWindow(state.sessionCameraHandle);
+    VarcamStreamVideoControl(camera.handle(), VarcamStreamStop, nullptr);
+    VarcamDestroyDisplayWindow(camera.handle());
   }
-  resizeToDisplay(state);
-  startDisplay(state);
-  buildStatusBar(state);
-  startStatusTimer(state);
+  resizeToDisplay(camera);
+  startDisplay(camera);
+  buildStatusBar(camera);
+  startStatusTimer(camera);
   return 1;
 }
 
-int stopPreview(DriverState& state) {
+int stopPreview(CameraSession& camera) {
+  DriverState& state = camera.state();
   logLine("Closing streaming...");
-  if (state.previewTimerId != 0) {
-    platform::killTimer(state.previewWindow, state.previewTimerId);
-    state.previewTimerId = 0;
+  if (camera.previewTimerId != 0) {
+    platform::killTimer(state.previewWindow, camera.previewTimerId);
+    camera.previewTimerId = 0;
   }
   platform::showWindow(state.previewWindow, platform::SW_HIDE);
   if (state.previewRunning != 0) {
-    VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamStop, nullptr);
-    VarcamDestroyDisplayWindow(state.sessionCameraHandle);
+    VarcamStreamVideoControl(camera.handle(), VarcamStreamStop, nullptr);
+    VarcamDestroyDisplayWindow(camera.handle());
     state.previewRunning = 0;
   }
   return 1;
 }
 
-int setPreviewMode(DriverState& state, int index) {
-  const ResolutionTable* modes = table(state);
+int setPreviewMode(CameraSession& camera, int index) {
+  DriverState& state = camera.state();
+  const ResolutionTable* modes = table(camera);
   if (modes == nullptr || modes->previewCount <= 0) return 0;
   index = std::clamp(index, 0, modes->previewCount - 1);
   const ResolutionMode& mode = modes->previewModes[static_cast<std::size_t>(index)];
-  noteGeometryChange(state, mode.width, mode.height, mode.factorX, mode.factorY);
-  state.previewIndex = index;
-  state.previewWidth = state.selectedWidth = mode.width;
-  state.previewHeight = state.selectedHeight = mode.height;
-  state.previewFactorX = mode.factorX;
-  state.previewFactorY = mode.factorY;
-  state.previewBinningX = mode.binningX;
-  state.previewBinningY = mode.binningY;
-  state.previewOffsetX = mode.offsetX;
-  state.previewOffsetY = mode.offsetY;
-  logLine("SET RESOLUTION PVW: Width: %d, Height: %d\n", state.previewWidth, state.previewHeight);
-  logLine("SET RESOLUTION PVW SELECTED: Width: %d, Height: %d\n", state.selectedWidth, state.selectedHeight);
-  showPreviewGeometry(state);
-  return restartPreview(state);
+  noteGeometryChange(camera, mode.width, mode.height, mode.factorX, mode.factorY);
+  state.preview.index = index;
+  state.preview.width = state.preview.selectedWidth = mode.width;
+  state.preview.height = state.preview.selectedHeight = mode.height;
+  state.preview.factorX = mode.factorX;
+  state.preview.factorY = mode.factorY;
+  state.preview.binningX = mode.binningX;
+  state.preview.binningY = mode.binningY;
+  state.preview.offsetX = mode.offsetX;
+  state.preview.offsetY = mode.offsetY;
+  logLine("SET RESOLUTION PVW: Width: %d, Height: %d\n", state.preview.width, state.preview.height);
+  logLine("SET RESOLUTION PVW SELECTED: Width: %d, Height: %d\n", state.preview.selectedWidth, state.preview.selectedHeight);
+  showPreviewGeometry(camera);
+  return restartPreview(camera);
 }
 
-int setDisplaySize(DriverState& state, int index) {
-  const ResolutionTable* modes = table(state);
+int setDisplaySize(CameraSession& camera, int index) {
+  DriverState& state = camera.state();
+  const ResolutionTable* modes = table(camera);
   if (modes == nullptr || modes->previewCount <= 0) return 0;
   index = std::clamp(index, 0, modes->previewCount - 1);
   const ResolutionMode& mode = modes->previewModes[static_cast<std::size_t>(index)];
-  state.displayIndex = index;
-  state.displayWidth = mode.width;
-  state.displayHeight = mode.height;
-  logLine("IN SET WINDOW SIZE: Width: %d, Height: %d Index: %d\n", state.displayWidth,
-          state.displayHeight, index);
-  showDisplaySize(state);
-  return resizeDisplay(state);
+  state.display.index = index;
+  state.display.width = mode.width;
+  state.display.height = mode.height;
+  logLine("IN SET WINDOW SIZE: Width: %d, Height: %d Index: %d\n", state.display.width,
+          state.display.height, index);
+  showDisplaySize(camera);
+  return resizeDisplay(camera);
 }
 
-int setPreviewGeometry(DriverState& state, int index, int width, int height, int offsetX, int offsetY,
+int setPreviewGeometry(CameraSession& camera, int index, int width, int height, int offsetX, int offsetY,
                        int factorX, int factorY, int binningX, int binningY) {
-  const ResolutionTable* modes = table(state);
+  DriverState& state = camera.state();
+  const ResolutionTable* modes = table(camera);
   const int count = modes != nullptr ? modes->previewCount : 1;
-  noteGeometryChange(state, width, height, factorX, factorY);
-  state.previewIndex = std::clamp(index, 0, std::max(count - 1, 0));
-  state.previewWidth = width;
-  state.previewHeight = height;
-  state.previewOffsetX = offsetX;
-  state.previewOffsetY = offsetY;
-  state.previewFactorX = factorX;
-  state.previewFactorY = factorY;
-  state.previewBinningX = binningX;
-  state.previewBinningY = binningY;
-  state.displayWidth = width;
-  state.displayHeight = height;
-  showPreviewGeometry(state);
-  showDisplaySize(state);
-  return restartPreview(state);
+  noteGeometryChange(camera, width, height, factorX, factorY);
+  state.preview.index = std::clamp(index, 0, std::max(count - 1, 0));
+  state.preview.width = width;
+  state.preview.height = height;
+  state.preview.offsetX = offsetX;
+  state.preview.offsetY = offsetY;
+  state.preview.factorX = factorX;
+  state.preview.factorY = factorY;
+  state.preview.binningX = binningX;
+  state.preview.binningY = binningY;
+  state.display.width = width;
+  state.display.height = height;
+  showPreviewGeometry(camera);
+  showDisplaySize(camera);
+  return restartPreview(camera);
 }
 
-int setPreviewSize(DriverState& state, int width, int height, int offsetX, int offsetY) {
-  noteGeometryChange(state, width, height, state.previewFactorX, state.previewFactorY);
-  state.previewWidth = width;
-  state.previewHeight = height;
-  state.previewOffsetX = offsetX;
-  state.previewOffsetY = offsetY;
-  state.displayWidth = width;
-  state.displayHeight = height;
-  if (state.openPanel(Section::Resolution) == nullptr) return 1;
-  showPreviewGeometry(state);
-  showDisplaySize(state);
-  return restartPreview(state);
+int setPreviewSize(CameraSession& camera, int width, int height, int offsetX, int offsetY) {
+  DriverState& state = camera.state();
+  noteGeometryChange(camera, width, height, state.preview.factorX, state.preview.factorY);
+  state.preview.width = width;
+  state.preview.height = height;
+  state.preview.offsetX = offsetX;
+  state.preview.offsetY = offsetY;
+  state.display.width = width;
+  state.display.height = height;
+  if (!showPreviewGeometry(camera)) return 1;
+  showDisplaySize(camera);
+  return restartPreview(camera);
 }
 
-int setDisplaySizeExplicit(DriverState& state, int index, int width, int height) {
-  state.displayIndex = index;
-  state.displayWidth = width;
-  state.displayHeight = height;
-  if (state.openPanel(Section::Resolution) == nullptr) return 1;
-  showDisplaySize(state);
-  return resizeDisplay(state);
+int setDisplaySizeExplicit(CameraSession& camera, int index, int width, int height) {
+  DriverState& state = camera.state();
+  state.display.index = index;
+  state.display.width = width;
+  state.display.height = height;
+  if (!showDisplaySize(camera)) return 1;
+  return resizeDisplay(camera);
 }
 
-int setSnapshotMode(DriverState& state, int on) {
+int setSnapshotMode(CameraSession& camera, int on) {
+  DriverState& state = camera.state();
   state.snapshotUsesPreviewFormat = on;
   if (on != 0) {
-    if (!readFormat(state, state.savedFormat, state.savedFrameRate)) {
-      formatFailure(state);
+    if (!readFormat(camera, camera.savedFormat, camera.savedFrameRate)) {
+      formatFailure(camera);
       return 0;
     }
-    state.snapshotWarmupPending = 1;
+    camera.snapshotWarmupPending = 1;
     return 1;
   }
-  if (VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamStop, nullptr) == 0)
+  if (VarcamStreamVideoControl(camera.handle(), VarcamStreamStop, nullptr) == 0)
     platform::messageBox(state.hostWindow, "Unable to stop streaming.", "VARCAM - Good", platform::MB_OK);
-  if (VarcamSetFormat(state.sessionCameraHandle, &state.savedFormat, state.savedFrameRate) == 0) {
+  if (VarcamSetFormat(camera.handle(), &camera.savedFormat, camera.savedFrameRate) == 0) {
     messageBoxf(state.hostWindow, "ERROR", "Could not set format: %d", static_cast<int>(VarcamGetLastError()));
     return 0;
   }
-  writeCameraValues(state, ValueSet::Preview);
-  restartPreview(state);
+  writeCameraValues(camera, ValueSet::Preview);
+  restartPreview(camera);
   return 1;
 }
 
-int setPreviewExposure(DriverState& state, float exposure) {
+int setPreviewExposure(CameraSession& camera, float exposure) {
+  DriverState& state = camera.state();
   state.exposure.preview = exposure;
-  if (Window panel = state.openPanel(Section::Exposure)) {
-    writeExposureFields(panel, kPreviewExposureFields, state.exposure.preview);
-    writeExposureFields(panel, kAcquireExposureFields, state.exposure.acquire);
-    return 1;
-  }
-  ExposureController* controller = state.exposureController.get();
+  if (camera.view().showExposures(state.exposure.preview, state.exposure.acquire)) return 1;
+  ExposureController* controller = camera.exposureController();
   if (controller == nullptr) return 0;
   const int result = controller->setExposure(cameraFromUser(state.exposure, exposure), 0);
-  if (result == 2) restartDisplay(state);
+  if (result == 2) restartDisplay(camera);
   if (result == 0) {
     logLine("Could not set Exposure: %d", static_cast<int>(VarcamGetLastError()));
     return 0;
@@ -406,47 +388,46 @@ int setPreviewExposure(DriverState& state, float exposure) {
   return 1;
 }
 
-int applyExposureSwitch(DriverState& state, int flag) {
+int applyExposureSwitch(CameraSession& camera, int flag) {
+  DriverState& state = camera.state();
   if (state.cameraAutoExposureOn == 0) return 1;
-  ExposureController* controller = state.exposureController.get();
+  ExposureController* controller = camera.exposureController();
   if (controller == nullptr) return 0;
-  float camera = 0;
+  float value = 0;
   if (flag == 1) {
-    camera = controller->getExposure();
-    state.exposure.preview = userFromCamera(state.exposure, camera);
+    value = controller->getExposure();
+    state.exposure.preview = userFromCamera(state.exposure, value);
   } else {
-    camera = cameraFromUser(state.exposure, state.exposure.preview);
+    value = cameraFromUser(state.exposure, state.exposure.preview);
   }
-  const int result = controller->setExposure(camera, 0);
-  if (result == 2) restartDisplay(state);
+  const int result = controller->setExposure(value, 0);
+  if (result == 2) restartDisplay(camera);
   return result != 0 ? 1 : 0;
 }
 
-int setGrayscale(DriverState& state, int on) {
-  state.grayscaleRequested = on;
-  float camera = 0;
+int setGrayscale(CameraSession& camera, int on) {
+  DriverState& state = camera.state();
+  camera.grayscaleRequested = on;
+  float value = 0;
   if (on != 0) {
-    camera = state.saturation.cameraMin;
+    value = state.saturation.cameraMin;
   } else {
-    if (Window panel = state.openPanel(Section::Saturation)) {
-      writeNumber(panel, kNumericPreviewEdit, static_cast<int>(state.saturation.preview));
-      return 1;
-    }
-    camera = cameraFromUser(state.saturation, state.saturation.preview);
+    if (camera.view().showSaturation(state.saturation.preview)) return 1;
+    value = cameraFromUser(state.saturation, state.saturation.preview);
   }
-  if (VarcamSetProperty(state.sessionCameraHandle, PropSaturation, camera, 0) == 0) {
+  if (VarcamSetProperty(camera.handle(), PropSaturation, value, 0) == 0) {
     logLine("Could not set Saturation: %d", static_cast<int>(VarcamGetLastError()));
     return 0;
   }
   logLine("PIXORA QUORVEL DRIVER: saturation has been changed in camera.");
-  if (on != 0) logLine("Value Saturation: %f", static_cast<double>(camera));
+  if (on != 0) logLine("Value Saturation: %f", static_cast<double>(value));
   return 1;
 }
 
-void showProgress(DriverState& state, const char* message) {
-  if (state.statusBar == nullptr) return;
+void showProgress(CameraSession& camera, const char* message) {
+  if (camera.statusBar == nullptr) return;
   const std::string text = std::string("  ") + message;
-  platform::statusBarSetText(state.statusBar, 0, text.c_str());
+  platform::statusBarSetText(camera.statusBar, 0, text.c_str());
 }
 
 } // namespace vx

@@ -46,13 +46,13 @@ float contrastCameraFromUser(const PropertyPair& p, float user) {
   return static_cast<float>(r.cMin + (u + 100.0) / (100.0 / (1.0 - r.cMin)));
 }
 
-float cameraValueFor(const DriverState& state, NumericProperty property, float user) {
-  const PropertyPair& p = state.pair(property);
+float cameraValueFor(const CameraSession& camera, NumericProperty property, float user) {
+  const PropertyPair& p = camera.state().pair(property);
   switch (property) {
     case NumericProperty::Contrast:
       return contrastCameraFromUser(p, user);
     case NumericProperty::Saturation:
-      return cameraFromUser(p, state.grayscaleRequested != 0 ? -100.0f : user);
+      return cameraFromUser(p, camera.grayscaleRequested != 0 ? -100.0f : user);
     default:
       return cameraFromUser(p, user);
   }

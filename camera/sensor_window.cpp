@@ -1,4 +1,4 @@
-#include "camera/sensor_window.h"
+#include "sensor_window.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@ std::uint32_t offsetOnSensor(std::int32_t offset, std::int32_t sensor, std::int3
 
 } // namespace
 
-FrameFormatRecord sensorWindowFormat(const SensorWindow& window, std::int32_t sensorWidth,
+FrameFormatRecord sensorWindowFormat(const CaptureRegion& window, std::int32_t sensorWidth,
                                      std::int32_t sensorHeight) {
   const std::int32_t extentX = window.factorX * window.width;
   const std::int32_t extentY = window.factorY * window.height;

@@ -1,13 +1,12 @@
 #include "camera/snapshot.h"
 
-#include "camera/camera_values.h"
+#include "camera_values.h"
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"
-#include "camera/sensor_window.h"
-#include "driver/debug_log.h"
+#include "sensor_window.h"
+#include "base/debug_log.h"
 #include "engines/preview_overlay.h"
 #include "engines/resolution_table.h"
-#include "ui/panel_ids.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,26 +21,26 @@ void releaseBoth(HeapBuffer<std::uint8_t>& raw, HeapBuffer<std::uint8_t>& rgb) {
   rgb.release();
 }
 
-void setFormatFailure(const DriverState& state) {
+void setFormatFailure(const CameraSession& camera) {
+  const DriverState& state = camera.state();
   messageBoxf(state.hostWindow, "ERROR", "Could not set format: %d", static_cast<int>(VarcamGetLastError()));
 }
 
-void snapshotFailure(const DriverState& state) {
+void snapshotFailure(const CameraSession& camera) {
+  const DriverState& state = camera.state();
   messageBoxf(state.hostWindow, "ERROR", "Could not get video snapshot: %d",
               static_cast<int>(VarcamGetLastError()));
 }
 
-FrameFormatRecord acquisitionFormat(const DriverState& state) {
-  const SensorWindow window{state.acqOffsetX, state.acqOffsetY, state.acqWidth,   state.acqHeight,
-                            state.acqFactorX, state.acqFactorY, state.acqBinningX, state.acqBinningY};
-  return sensorWindowFormat(window, state.sensorMaxWidth, state.sensorMaxHeight);
+FrameFormatRecord acquisitionFormat(const CameraSession& camera) {
+  return sensorWindowFormat(camera.state().acquisition, camera.sensorMaxWidth, camera.sensorMaxHeight);
 }
 
 // Bytes of one frame in the camera's current format (0 when unknown).
-std::size_t deliveredFrameBytes(const DriverState& state) {
+std::size_t deliveredFrameBytes(const CameraSession& camera) {
   FrameFormatRecord format{};
   float rate = 0;
-  if (VarcamGetFormat(state.sessionCameraHandle, &format, &rate) == 0) return 0;
+  if (VarcamGetFormat(camera.handle(), &format, &rate) == 0) return 0;
   const std::size_t w = format.width / std::max<std::uint32_t>(format.factorX, 1u);
   const std::size_t h = format.height / std::max<std::uint32_t>(format.factorY, 1u);
   return w * h * (format.pixelFormat == 1 ? 2u : 1u);
@@ -50,64 +49,61 @@ std::size_t deliveredFrameBytes(const DriverState& state) {
 // After a failure in the middle of an acquisition-format snapshot the camera
 // is put back into the preview format with the preview values, so that the
 // live preview does not stay stopped.
-void restorePreview(DriverState& state) {
-  VarcamStreamVideoControl(state.sessionCameraHandle, VarcamStreamStop, nullptr);
-  VarcamSetFormat(state.sessionCameraHandle, &state.savedFormat, state.savedFrameRate);
-  writeCameraValues(state, ValueSet::Preview);
-  restartPreview(state);
-}
-
-void writeNumber(Window panel, int id, int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d", value);
-  platform::setDlgItemText(panel, id, text);
+void restorePreview(CameraSession& camera) {
+  VarcamStreamVideoControl(camera.handle(), VarcamStreamStop, nullptr);
+  VarcamSetFormat(camera.handle(), &camera.savedFormat, camera.savedFrameRate);
+  writeCameraValues(camera, ValueSet::Preview);
+  restartPreview(camera);
 }
 
 } // namespace
 
-int snapshotWidth(const DriverState& state) {
-  return state.snapshotUsesPreviewFormat != 0 ? state.previewWidth : state.acqWidth;
+int snapshotWidth(const CameraSession& camera) {
+  const DriverState& state = camera.state();
+  return state.snapshotUsesPreviewFormat != 0 ? state.preview.width : state.acquisition.width;
 }
 
-int snapshotHeight(const DriverState& state) {
-  return state.snapshotUsesPreviewFormat != 0 ? state.previewHeight : state.acqHeight;
+int snapshotHeight(const CameraSession& camera) {
+  const DriverState& state = camera.state();
+  return state.snapshotUsesPreviewFormat != 0 ? state.preview.height : state.acquisition.height;
 }
 
-int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<std::uint8_t>& rgb) {
-  VarcamHandle camera = state.sessionCameraHandle;
+int takeSnapshot(CameraSession& camera, HeapBuffer<std::uint8_t>& raw, HeapBuffer<std::uint8_t>& rgb) {
+  DriverState& state = camera.state();
+  VarcamHandle handle = camera.handle();
   const bool acquisitionFormatSnapshot = state.snapshotUsesPreviewFormat == 0;
 
   if (acquisitionFormatSnapshot) {
     float rate = 0;
-    if (VarcamGetFormat(camera, &state.savedFormat, &rate) == 0) {
+    if (VarcamGetFormat(handle, &camera.savedFormat, &rate) == 0) {
       platform::messageBox(state.hostWindow, kFormatFailure, "ERROR", platform::MB_OK);
       return 0;
     }
-    state.savedFrameRate = 200.0f;
-    const FrameFormatRecord format = acquisitionFormat(state);
-    if (state.previewRunning != 0) VarcamStreamVideoControl(camera, VarcamStreamStop, nullptr);
-    if (VarcamSetFormat(camera, &format, 200.0f) == 0) {
-      setFormatFailure(state);
+    camera.savedFrameRate = 200.0f;
+    const FrameFormatRecord format = acquisitionFormat(camera);
+    if (state.previewRunning != 0) VarcamStreamVideoControl(handle, VarcamStreamStop, nullptr);
+    if (VarcamSetFormat(handle, &format, 200.0f) == 0) {
+      setFormatFailure(camera);
       releaseBoth(raw, rgb);
       // Nothing was changed yet but the stopped stream: start it again.
-      restartPreview(state);
+      restartPreview(camera);
       return 0;
     }
-    writeCameraValues(state, ValueSet::Acquisition);
+    writeCameraValues(camera, ValueSet::Acquisition);
   }
 
   const auto failAfterCapture = [&]() {
     releaseBoth(raw, rgb);
-    if (acquisitionFormatSnapshot) restorePreview(state);
+    if (acquisitionFormatSnapshot) restorePreview(camera);
     return 0;
   };
 
-  const int width = snapshotWidth(state);
-  const int height = snapshotHeight(state);
+  const int width = snapshotWidth(camera);
+  const int height = snapshotHeight(camera);
   const std::size_t pixels = static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
   // The camera writes a whole frame of its current format: never less room
   // than that, even when the stored preview size no longer matches it.
-  const std::size_t rawBytes = std::max(pixels, deliveredFrameBytes(state));
+  const std::size_t rawBytes = std::max(pixels, deliveredFrameBytes(camera));
   // Buffers of the previous snapshot are reused when the size is the same.
   if (!raw.resize(rawBytes) || !rgb.resize(3 * pixels)) {
     releaseBoth(raw, rgb);
@@ -116,28 +112,28 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
     return failAfterCapture();
   }
 
-  if (acquisitionFormatSnapshot || state.snapshotWarmupPending != 0) {
+  if (acquisitionFormatSnapshot || camera.snapshotWarmupPending != 0) {
     // In preview-format mode a stream that already runs (the live preview)
     // delivers the frames as it is: switching it to streaming without
     // display would leave the preview window frozen after the snapshot.
-    const bool streaming = !acquisitionFormatSnapshot && VarcamGetStreamState(camera, 0) != VarcamStateStopped;
-    if (!streaming && VarcamStreamVideoControl(camera, VarcamStreamNoDisplay, nullptr) == 0)
+    const bool streaming = !acquisitionFormatSnapshot && VarcamGetStreamState(handle, 0) != VarcamStateStopped;
+    if (!streaming && VarcamStreamVideoControl(handle, VarcamStreamNoDisplay, nullptr) == 0)
       platform::messageBox(state.hostWindow, "Unable to start streaming.", "VARCAM - Good", platform::MB_OK);
-    if (VarcamTakeVideo(camera, 2, nullptr) == 0) {
-      snapshotFailure(state);
+    if (VarcamTakeVideo(handle, 2, nullptr) == 0) {
+      snapshotFailure(camera);
       return failAfterCapture();
     }
   }
-  if (VarcamTakeVideo(camera, 1, raw.data()) == 0) {
-    snapshotFailure(state);
+  if (VarcamTakeVideo(handle, 1, raw.data()) == 0) {
+    snapshotFailure(camera);
     return failAfterCapture();
   }
 
   if (acquisitionFormatSnapshot) {
-    if (VarcamStreamVideoControl(camera, VarcamStreamStop, nullptr) == 0)
+    if (VarcamStreamVideoControl(handle, VarcamStreamStop, nullptr) == 0)
       platform::messageBox(state.hostWindow, "Unable to stop streaming.", "VARCAM - Good", platform::MB_OK);
-    if (VarcamSetFormat(camera, &state.savedFormat, state.savedFrameRate) == 0) {
-      setFormatFailure(state);
+    if (VarcamSetFormat(handle, &camera.savedFormat, camera.savedFrameRate) == 0) {
+      setFormatFailure(camera);
       return failAfterCapture();
     }
   }
@@ -146,7 +142,7 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
   // snapshot's pixels only when both have the same size. Subtracted from an
   // image of another size it would darken the wrong pixels.
   if (state.darkSubtractionOn != 0) {
-    state.corrections.withDark([&](const DarkFrame* dark) {
+    camera.corrections.withDark([&](const DarkFrame* dark) {
       if (dark == nullptr) return;
       if (dark->width == width && dark->height == height)
         subtractDarkFrame(raw.data(), pixels, dark->bytes.data(), dark->bytes.size());
@@ -156,84 +152,66 @@ int takeSnapshot(DriverState& state, HeapBuffer<std::uint8_t>& raw, HeapBuffer<s
     });
   }
 
-  const ConversionRecord conversion{1, correctionCodeWithWarning(state, state.lightSource)};
-  if (VarcamConvertFrameToRgb24(camera, rgb.data(), raw.data(), width, height, 0, &conversion) == 0) {
+  const ConversionRecord conversion{1, correctionCodeWithWarning(camera, state.lightSource)};
+  if (VarcamConvertFrameToRgb24(handle, rgb.data(), raw.data(), width, height, 0, &conversion) == 0) {
     platform::messageBox(state.hostWindow, "Could not convert snapshot to rgb.", "ERROR", platform::MB_OK);
     return failAfterCapture();
   }
 
-  PreviewOverlay* overlay = state.previewOverlay.get();
+  PreviewOverlay* overlay = camera.previewOverlay();
   if (overlay != nullptr && state.overlayOn != 0 && state.overlayOnCapture != 0 && overlay->overlayLoaded())
     overlay->blend(rgb.data(), 3 * pixels, width, height, VarcamRgb24);
 
   if (acquisitionFormatSnapshot) {
-    writeCameraValues(state, ValueSet::Preview);
-    restartPreview(state);
+    writeCameraValues(camera, ValueSet::Preview);
+    restartPreview(camera);
   }
-  state.snapshotWarmupPending = 0;
+  camera.snapshotWarmupPending = 0;
   return 1;
 }
 
-int takeDriverSnapshot(DriverState& state) {
-  const int result = takeSnapshot(state, state.snapRawBuffer, state.snapRgbBuffer);
-  if (result != 0) {
-    state.snapWidth = snapshotWidth(state);
-    state.snapHeight = snapshotHeight(state);
-    state.lineCursor = state.snapHeight - 1;
-  } else {
-    state.snapWidth = state.snapHeight = 0;
-    state.lineCursor = -1;
-  }
-  return result;
-}
-
-int setAcquisitionMode(DriverState& state, int index) {
-  const ResolutionTable* table = state.resolutionTable.get();
+int setAcquisitionMode(CameraSession& camera, int index) {
+  DriverState& state = camera.state();
+  const ResolutionTable* table = camera.resolutionTable();
   if (table == nullptr || table->acquireCount <= 0) return 0;
   index = std::clamp(index, 0, table->acquireCount - 1);
   const ResolutionMode& mode = table->acquireModes[static_cast<std::size_t>(index)];
-  if (mode.width != state.acqWidth || mode.height != state.acqHeight) discardStoredFrames(state);
-  state.acqIndex = index;
-  state.acqWidth = state.acqSelectedWidth = mode.width;
-  state.acqHeight = state.acqSelectedHeight = mode.height;
-  state.acqOffsetX = mode.offsetX;
-  state.acqOffsetY = mode.offsetY;
-  state.acqFactorX = mode.factorX;
-  state.acqFactorY = mode.factorY;
-  state.acqBinningX = mode.binningX;
-  state.acqBinningY = mode.binningY;
-  logLine("SET RESOLUTION ACQ: Width: %d, Height: %d\n", state.acqWidth, state.acqHeight);
-  logLine("SET RESOLUTION ACQ SELECTED: Width: %d, Height: %d\n", state.acqSelectedWidth,
-          state.acqSelectedHeight);
-  if (Window panel = state.openPanel(Section::Resolution))
-    platform::comboSetCurSel(panel, kResolutionCaptureList, index);
+  if (mode.width != state.acquisition.width || mode.height != state.acquisition.height) discardStoredFrames(camera);
+  state.acquisition.index = index;
+  state.acquisition.width = state.acquisition.selectedWidth = mode.width;
+  state.acquisition.height = state.acquisition.selectedHeight = mode.height;
+  state.acquisition.offsetX = mode.offsetX;
+  state.acquisition.offsetY = mode.offsetY;
+  state.acquisition.factorX = mode.factorX;
+  state.acquisition.factorY = mode.factorY;
+  state.acquisition.binningX = mode.binningX;
+  state.acquisition.binningY = mode.binningY;
+  logLine("SET RESOLUTION ACQ: Width: %d, Height: %d\n", state.acquisition.width, state.acquisition.height);
+  logLine("SET RESOLUTION ACQ SELECTED: Width: %d, Height: %d\n", state.acquisition.selectedWidth,
+          state.acquisition.selectedHeight);
+  camera.view().showAcquisitionMode(state.acquisition);
   return 1;
 }
 
-int setAcquisitionGeometry(DriverState& state, int index, int width, int height, int offsetX,
+int setAcquisitionGeometry(CameraSession& camera, int index, int width, int height, int offsetX,
                            int offsetY, int factorX, int factorY, int binningX, int binningY) {
-  const ResolutionTable* table = state.resolutionTable.get();
+  DriverState& state = camera.state();
+  const ResolutionTable* table = camera.resolutionTable();
   const int count = table != nullptr ? table->acquireCount : 1;
-  if (width != state.acqWidth || height != state.acqHeight) discardStoredFrames(state);
-  state.acqIndex = std::clamp(index, 0, std::max(count - 1, 0));
-  state.acqWidth = width;
-  state.acqHeight = height;
-  state.acqOffsetX = offsetX;
-  state.acqOffsetY = offsetY;
-  state.acqFactorX = factorX;
-  state.acqFactorY = factorY;
-  state.acqBinningX = binningX;
-  state.acqBinningY = binningY;
-  if (Window panel = state.openPanel(Section::Resolution)) {
-    writeNumber(panel, kResolutionWidth, state.previewWidth);
-    writeNumber(panel, kResolutionHeight, state.previewHeight);
-    writeNumber(panel, kResolutionOffsetX, state.previewOffsetX);
-    writeNumber(panel, kResolutionOffsetY, state.previewOffsetY);
-    restartPreview(state);
-  }
+  if (width != state.acquisition.width || height != state.acquisition.height) discardStoredFrames(camera);
+  state.acquisition.index = std::clamp(index, 0, std::max(count - 1, 0));
+  state.acquisition.width = width;
+  state.acquisition.height = height;
+  state.acquisition.offsetX = offsetX;
+  state.acquisition.offsetY = offsetY;
+  state.acquisition.factorX = factorX;
+  state.acquisition.factorY = factorY;
+  state.acquisition.binningX = binningX;
+  state.acquisition.binningY = binningY;
+  if (camera.view().refreshPreviewFields(state.preview)) restartPreview(camera);
   return 1;
 }
 
-int snapshotModeQuery(const DriverState& state) { return state.snapshotUsesPreviewFormat; }
+int snapshotModeQuery(const CameraSession& camera) { return camera.state().snapshotUsesPreviewFormat; }
 
 } // namespace vx

@@ -4,9 +4,10 @@
 
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
+#include "driver/driver_snapshot.h"
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
-#include "engines/property_accessors.h"
+#include "base/debug_log.h"
+#include "camera/property_accessors.h"
 
 #include <algorithm>
 
@@ -40,20 +41,20 @@ std::int32_t alignedHeight(const Rect& r) { return r.bottom - r.top + 1; }
 
 void logRect(const char* format, const Rect& r) { logLine(format, r.top, r.bottom, r.left, r.right); }
 
-std::int32_t reportCaptureRect(const DriverState& state, const ControlCall& call, AcqRect& out) {
+std::int32_t reportCaptureRect(const Driver& driver, const ControlCall& call, AcqRect& out) {
   if (call.parameter == 0) {
-    out = toAcqRect(state.previewRect);
-    logRect("ACQCMD_CAPTRECT: GETVALUE PVW: T: %d, B: %d, L: %d, R: %d\n", state.previewRect);
+    out = toAcqRect(driver.commands.previewRect);
+    logRect("ACQCMD_CAPTRECT: GETVALUE PVW: T: %d, B: %d, L: %d, R: %d\n", driver.commands.previewRect);
   } else {
-    out = toAcqRect(state.acquireRect);
-    logRect("ACQCMD_CAPTRECT: GETVALUE ACQ: T: %d, B: %d, L: %d, R: %d\n", state.acquireRect);
+    out = toAcqRect(driver.commands.acquireRect);
+    logRect("ACQCMD_CAPTRECT: GETVALUE ACQ: T: %d, B: %d, L: %d, R: %d\n", driver.commands.acquireRect);
   }
   return kControlOk;
 }
 
 // The new region keeps the current mode, factors and binning; its corner
 // moves by the aligned rectangle's corner.
-RegionGeometry movedRegion(RegionGeometry region, const Rect& aligned) {
+CaptureRegion movedRegion(CaptureRegion region, const Rect& aligned) {
   region.width = alignedWidth(aligned);
   region.height = alignedHeight(aligned);
   region.offsetX += aligned.left;
@@ -63,9 +64,9 @@ RegionGeometry movedRegion(RegionGeometry region, const Rect& aligned) {
 
 // After a resolution command marked the capture area as pending, the next
 // rectangle only records itself and leaves the camera's region as it is.
-bool consumeCaptureAreaPending(DriverState& state) {
-  if (state.captureAreaPending == 0) return false;
-  state.captureAreaPending = 0;
+bool consumeCaptureAreaPending(Driver& driver) {
+  if (driver.commands.captureAreaPending == 0) return false;
+  driver.commands.captureAreaPending = 0;
   return true;
 }
 
@@ -76,19 +77,19 @@ bool emptyRegion(const Rect& aligned) { return alignedWidth(aligned) <= 0 || ali
 // Stores the host's rectangle, aligns it and, unless a resolution command
 // marked the capture area pending, hands the moved region to the preview
 // or the acquisition.
-std::int32_t setCaptureRect(DriverState& state, const AcqRect& requested, bool acquisition) {
-  Rect& stored = acquisition ? state.acquireRect : state.previewRect;
+std::int32_t setCaptureRect(Driver& driver, const AcqRect& requested, bool acquisition) {
+  Rect& stored = acquisition ? driver.commands.acquireRect : driver.commands.previewRect;
   logLine(acquisition ? "ACQ acquire..." : "ACQ preview...");
   stored = Rect{requested.left, requested.top, requested.right, requested.bottom};
   if (!acquisition) logRect("ACQCMD_CAPTRECT: SETVALUE PVW: T: %d, B: %d, L: %d, R: %d\n", stored);
-  const RegionGeometry current = acquisition ? getAcquireGeometry(state) : getPreviewFormat(state);
+  const CaptureRegion current = acquisition ? getAcquireGeometry(driver.camera) : getPreviewFormat(driver.camera);
   const Rect aligned = alignCaptureRect(boundedRect(requested));
   stored = aligned;
-  if (consumeCaptureAreaPending(state)) return kControlOk;
+  if (consumeCaptureAreaPending(driver)) return kControlOk;
   if (emptyRegion(aligned)) return kControlFailed;
-  const RegionGeometry next = movedRegion(current, aligned);
+  const CaptureRegion next = movedRegion(current, aligned);
   const auto apply = acquisition ? &setAcquisitionGeometry : &setPreviewGeometry;
-  apply(state, next.index, next.width, next.height, next.offsetX, next.offsetY, next.factorX, next.factorY,
+  apply(driver.camera, next.index, next.width, next.height, next.offsetX, next.offsetY, next.factorX, next.factorY,
         next.binningX, next.binningY);
   return kControlOk;
 }
@@ -102,59 +103,60 @@ Rect boundedRect(const AcqRect& rect) {
 
 AcqRect toAcqRect(const Rect& rect) { return AcqRect{rect.left, rect.top, rect.right, rect.bottom}; }
 
-std::int32_t captureRectCommand(DriverState& state, const ControlCall& call) {
+std::int32_t captureRectCommand(Driver& driver, const ControlCall& call) {
   auto* rect = call.as<AcqRect>();
   if (rect == nullptr) return kControlFailed;
-  if (call.query) return reportCaptureRect(state, call, *rect);
-  return setCaptureRect(state, *rect, call.parameter != 0);
+  if (call.query) return reportCaptureRect(driver, call, *rect);
+  return setCaptureRect(driver, *rect, call.parameter != 0);
 }
 
-std::int32_t snapCommand(DriverState& state, const ControlCall& call) {
+std::int32_t snapCommand(Driver& driver, const ControlCall& call) {
   if (call.parameter == 0) {
-    state.snapPending = 0;
+    driver.commands.snapPending = 0;
     return kSnapIdle;
   }
-  if (state.snapPending != 0) {
+  if (driver.commands.snapPending != 0) {
     platform::messageBox(platform::activeWindow(), "Attempting new snap while still exposing!", "Digital Capture",
                          platform::MB_OK);
     return kSnapRefused;
   }
   // The snapshot's own failure has been shown to the user; the host learns
   // of it from the empty image, not from this result.
-  if (state.syncSnap != 0) {
-    takeDriverSnapshot(state);
+  if (driver.capture.syncSnap != 0) {
+    takeDriverSnapshot(driver);
     return kSnapIdle;
   }
-  state.snapPending = 1;
-  takeDriverSnapshot(state);
+  driver.commands.snapPending = 1;
+  takeDriverSnapshot(driver);
   return kSnapStarted;
 }
 
-std::int32_t snapStatusCommand(DriverState& state) {
-  if (state.snapPending == 0) return kSnapIdle;
-  state.snapPending = 0;
+std::int32_t snapStatusCommand(Driver& driver) {
+  if (driver.commands.snapPending == 0) return kSnapIdle;
+  driver.commands.snapPending = 0;
   return kSnapReady;
 }
 
-std::int32_t decimationCommand(DriverState& state, const ControlCall& call) {
+std::int32_t decimationCommand(Driver& driver, const ControlCall& call) {
   auto* values = call.as<std::int16_t>();
   if (values == nullptr) return kControlFailed;
   if (call.query) {
-    values[0] = state.decimationY;
-    values[1] = state.decimationX;
+    values[0] = driver.commands.decimationY;
+    values[1] = driver.commands.decimationX;
   } else {
-    state.decimationY = values[0];
-    state.decimationX = values[1];
+    driver.commands.decimationY = values[0];
+    driver.commands.decimationX = values[1];
   }
   return kControlOk;
 }
 
-std::int32_t captureRectLimitsCommand(DriverState& state, const ControlCall& call) {
+std::int32_t captureRectLimitsCommand(Driver& driver, const ControlCall& call) {
+  DriverState& state = driver.state;
   auto* rect = call.as<AcqRect>();
   if (rect == nullptr) return kControlFailed;
   const bool acquire = call.parameter != 0;
-  const std::int32_t width = acquire ? state.acqSelectedWidth : state.selectedWidth;
-  const std::int32_t height = acquire ? state.acqSelectedHeight : state.selectedHeight;
+  const std::int32_t width = acquire ? state.acquisition.selectedWidth : state.preview.selectedWidth;
+  const std::int32_t height = acquire ? state.acquisition.selectedHeight : state.preview.selectedHeight;
   *rect = AcqRect{0, 0, width - 1, height - 1};
   logLine(acquire ? "ACQCMD_CAPTRECT_LIMITS: GETVALUE ACQ: T: %d, B: %d, L: %d, R: %d\n"
                   : "ACQCMD_CAPTRECT_LIMITS: GETVALUE PVW: T: %d, B: %d, L: %d, R: %d\n",

@@ -13,44 +13,44 @@ std::int32_t checked(Window dialog, int id) {
 
 // The bit-depth box offers 36-bit images for a colour camera and 12-bit ones
 // for a monochrome camera.
-void setUpBitDepthBox(const DriverState& state, Window dialog) {
-  const bool colour = state.colourCamera != 0;
+void setUpBitDepthBox(const Driver& driver, Window dialog) {
+  const bool colour = driver.capture.colourCamera != 0;
   platform::setDlgItemText(dialog, kConfigBitDepthBox, colour ? "36-bit" : "12-bit");
-  platform::checkDlgButton(dialog, kConfigBitDepthBox, checkState(colour ? state.colour36Bit : state.mono12Bit));
+  platform::checkDlgButton(dialog, kConfigBitDepthBox, checkState(colour ? driver.capture.colour36Bit : driver.capture.mono12Bit));
   platform::enableWindow(platform::dialogItem(dialog, kConfigBitDepthBox), true);
 }
 
-void initialise(const DriverState& state, Window dialog) {
+void initialise(const Driver& driver, Window dialog) {
   const bool previousCursor = platform::setWaitCursor(true);
-  setUpBitDepthBox(state, dialog);
-  platform::checkDlgButton(dialog, kConfigSyncSnapBox, checkState(state.syncSnap));
+  setUpBitDepthBox(driver, dialog);
+  platform::checkDlgButton(dialog, kConfigSyncSnapBox, checkState(driver.capture.syncSnap));
   platform::setWaitCursor(previousCursor);
 }
 
-void accept(DriverState& state, Window dialog) {
-  (state.colourCamera != 0 ? state.colour36Bit : state.mono12Bit) = checked(dialog, kConfigBitDepthBox);
-  state.syncSnap = checked(dialog, kConfigSyncSnapBox);
+void accept(Driver& driver, Window dialog) {
+  (driver.capture.colourCamera != 0 ? driver.capture.colour36Bit : driver.capture.mono12Bit) = checked(dialog, kConfigBitDepthBox);
+  driver.capture.syncSnap = checked(dialog, kConfigSyncSnapBox);
   platform::endDialog(dialog, 1);
 }
 
 } // namespace
 
-std::intptr_t configDialogProc(DriverState& state, Window dialog, unsigned message, std::uintptr_t wParam,
+std::intptr_t configDialogProc(Driver& driver, Window dialog, unsigned message, std::uintptr_t wParam,
                                std::intptr_t) {
   if (message == platform::WM_INITDIALOG) {
-    initialise(state, dialog);
+    initialise(driver, dialog);
     return 1;
   }
   if (message != platform::WM_COMMAND) return 0;
   switch (platform::loWord(wParam)) {
     case platform::IDOK:
-      accept(state, dialog);
+      accept(driver, dialog);
       return 1;
     case platform::IDCANCEL:
       platform::endDialog(dialog, 0);
       return 1;
     case kConfigSimulationImageButton:
-      if (chooseSimulationImage(state, dialog) && loadSimulationImage(state)) setUpBitDepthBox(state, dialog);
+      if (chooseSimulationImage(driver, dialog) && loadSimulationImage(driver)) setUpBitDepthBox(driver, dialog);
       return 1;
     default:
       return 0;

@@ -1,42 +1,35 @@
 #include "driver/driver_lifecycle.h"
 
-#include "camera/camera_session.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/soft_pass_through.h"
-
-#include <memory>
 
 namespace vx {
 
-std::int32_t openDriver(DriverState& state) {
+std::int32_t openDriver(Driver& driver) {
   logLine("Opening ZAV Digital Driver...");
   logLine("ACQOpen...");
-  state.driverOpen = 0;
-  state.greyMode = 0;
-  state.hostValue74 = 0;
-  // A session left by an earlier failed open is replaced.
-  state.session = std::make_unique<CameraSession>();
-  if (state.session->open(state) == 0) return 2;
-  state.cameraHandle = state.sessionCameraHandle;
-  state.driverOpen = 1;
+  driver.driverOpen = 0;
+  driver.capture.greyMode = 0;
+  driver.commands.hostValue74 = 0;
+  // A session left by an earlier failed open is opened afresh.
+  driver.sessionHeld = true;
+  if (driver.camera.open() == 0) return 2;
+  driver.driverOpen = 1;
   return 0;
 }
 
-std::int32_t closeDriver(DriverState& state) {
+std::int32_t closeDriver(Driver& driver) {
   logLine("Closing camera...");
   logLine("ACQClose...");
-  if (state.session) {
-    state.session->close(state);
-    state.snapRawBuffer.release();
-    state.snapRgbBuffer.release();
-    state.snapWidth = state.snapHeight = 0;
-    state.lineCursor = -1;
+  if (driver.sessionHeld) {
+    driver.camera.close();
+    driver.snapshot.release();
     // A pass-through the host left open holds a bitmap and a palette.
-    passThroughClose(state);
-    state.session.reset();
+    passThroughClose(driver);
+    driver.sessionHeld = false;
   }
-  const std::int32_t wasOpen = state.driverOpen;
-  state.driverOpen = 0;
+  const std::int32_t wasOpen = driver.driverOpen;
+  driver.driverOpen = 0;
   return wasOpen;
 }
 

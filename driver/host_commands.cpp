@@ -1,11 +1,11 @@
 // Commands about the host's windows, the driver's identity, the settings
 // file, the stream, and the codes whose values the host alone interprets.
 #include "driver/control_commands.h"
-#include "driver/snap_trigger.h"
+#include "snap_trigger.h"
 
 #include "camera/preview_stream.h"
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/settings_file.h"
 #include "ui/options_window.h"
 
@@ -37,24 +37,25 @@ std::int32_t driverNameCommand(const ControlCall& call) {
   return length;
 }
 
-std::int32_t externalTriggerCommand(DriverState& state, const ControlCall& call) {
-  const std::int32_t previous = state.externalTrigger;
-  if (!call.query) state.externalTrigger = call.parameter != 0 ? 1 : 0;
+std::int32_t externalTriggerCommand(Driver& driver, const ControlCall& call) {
+  const std::int32_t previous = driver.capture.externalTrigger;
+  if (!call.query) driver.capture.externalTrigger = call.parameter != 0 ? 1 : 0;
   return previous;
 }
 
-std::int32_t greyModeCommand(DriverState& state, const ControlCall& call) {
+std::int32_t greyModeCommand(Driver& driver, const ControlCall& call) {
   logLine("ACQControl... message GRAY: %d, %d, %d", static_cast<int>(call.message),
           static_cast<int>(call.parameter), static_cast<int>(reinterpret_cast<std::intptr_t>(call.data)));
-  const std::int32_t previous = state.greyMode;
+  const std::int32_t previous = driver.capture.greyMode;
   if (!call.query) {
-    state.greyMode = static_cast<std::int32_t>(call.parameter);
-    setGrayscale(state, state.greyMode);
+    driver.capture.greyMode = static_cast<std::int32_t>(call.parameter);
+    setGrayscale(driver.camera, driver.capture.greyMode);
   }
   return previous;
 }
 
-std::int32_t optionsWindowCommand(DriverState& state, const ControlCall& call) {
+std::int32_t optionsWindowCommand(Driver& driver, const ControlCall& call) {
+  DriverState& state = driver.state;
   if (call.query) {
     if (call.data == nullptr) return kControlFailed;
     std::memcpy(call.data, kOptionsButtonText, sizeof kOptionsButtonText);
@@ -64,11 +65,11 @@ std::int32_t optionsWindowCommand(DriverState& state, const ControlCall& call) {
   // its top.
   Rect active{};
   if (!platform::getWindowRect(platform::activeWindow(), &active)) active = Rect{};
-  openOptionsWindow(state, state.hostWindow, active.right, active.top + kOptionsWindowDrop);
+  driver.options.open(state.hostWindow, active.right, active.top + kOptionsWindowDrop);
   return kControlOk;
 }
 
-std::int32_t supportedCommandsCommand(DriverState& state, const ControlCall& call) {
+std::int32_t supportedCommandsCommand(Driver& driver, const ControlCall& call) {
   auto* table = call.as<std::int32_t>();
   if (table == nullptr) return kControlFailed;
   const std::int32_t length = table[0];
@@ -81,7 +82,7 @@ std::int32_t supportedCommandsCommand(DriverState& state, const ControlCall& cal
   // read leaves -1, which counts as colour.
   float colourFormat = -1.0f;
   std::uint32_t flags = 0;
-  VarcamGetProperty(state.sessionCameraHandle, PropColorFormat, &colourFormat, &flags);
+  VarcamGetProperty(driver.camera.handle(), PropColorFormat, &colourFormat, &flags);
   const std::int32_t colour = colourFormat == 0.0f ? 0 : 1;
   put(ACQCMD_WHITE_BALANCE, colour);
   put(ACQCMD_COLOUR_GAIN_RANGES, colour);
@@ -89,19 +90,21 @@ std::int32_t supportedCommandsCommand(DriverState& state, const ControlCall& cal
   return kControlOk;
 }
 
-std::int32_t multiSnapReportCommand(DriverState& state, const ControlCall& call) {
+std::int32_t multiSnapReportCommand(Driver& driver, const ControlCall& call) {
   // The host passes the number of images captured in place of a pointer.
   const auto captured = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(call.data));
-  showMultiSnapReport(state, captured, static_cast<std::int32_t>(call.parameter));
+  showMultiSnapReport(driver, captured, static_cast<std::int32_t>(call.parameter));
   return kControlOk;
 }
 
-std::int32_t hostWindowCommand(DriverState& state, const ControlCall& call) {
+std::int32_t hostWindowCommand(Driver& driver, const ControlCall& call) {
+  DriverState& state = driver.state;
   state.hostWindow = call.as<::HWND__>();
   return kControlOk;
 }
 
-std::int32_t displayOpenCommand(DriverState& state, const ControlCall& call) {
+std::int32_t displayOpenCommand(Driver& driver, const ControlCall& call) {
+  DriverState& state = driver.state;
   auto* record = call.as<AcqDisplayRecord>();
   if (record == nullptr) return kControlFailed;
   logLine("ZAVOpen...");
@@ -109,9 +112,9 @@ std::int32_t displayOpenCommand(DriverState& state, const ControlCall& call) {
     platform::showWindow(state.displayWindow, platform::SW_SHOW);
   state.displayWindow = record->window;
   // The preview window becomes the display window and the stream starts.
-  if (state.previewRunning == 0) startPreview(state, state.displayWindow);
-  record->displayWidth = state.displayWidth;
-  record->displayHeight = state.displayHeight + 20;
+  if (state.previewRunning == 0) startPreview(driver.camera, state.displayWindow);
+  record->displayWidth = state.display.width;
+  record->displayHeight = state.display.height + 20;
   record->done = 1;
   return 1;
 }
@@ -121,14 +124,14 @@ std::int32_t displayCloseCommand() {
   return 1;
 }
 
-std::int32_t settingsFileCommand(DriverState& state, const ControlCall& call) {
+std::int32_t settingsFileCommand(Driver& driver, const ControlCall& call) {
   // A path that does not fit is refused rather than cut into the name of
   // another file.
-  if (!state.settingsPath.assign(call.as<const char>())) return kControlFailed;
+  if (!driver.commands.settingsPath.assign(call.as<const char>())) return kControlFailed;
   if (call.parameter == 1)
-    loadSettings(state);
+    loadSettings(driver);
   else
-    saveSettings(state);
+    saveSettings(driver);
   return kControlOk;
 }
 
@@ -160,9 +163,9 @@ std::int32_t evenOddMaskCommand(const ControlCall& call) {
   return kControlOk;
 }
 
-std::int32_t hostValueCommand(DriverState& state, const ControlCall& call) {
-  const std::int32_t previous = state.hostValue74;
-  if (!call.query) state.hostValue74 = static_cast<std::int32_t>(call.parameter);
+std::int32_t hostValueCommand(Driver& driver, const ControlCall& call) {
+  const std::int32_t previous = driver.commands.hostValue74;
+  if (!call.query) driver.commands.hostValue74 = static_cast<std::int32_t>(call.parameter);
   return previous;
 }
 
@@ -178,11 +181,11 @@ std::int32_t customControlCommand(const ControlCall& call) {
   return kControlOk;
 }
 
-std::int32_t streamControlCommand(DriverState& state, const ControlCall& call) {
+std::int32_t streamControlCommand(Driver& driver, const ControlCall& call) {
   switch (call.parameter) {
-    case ACQSTREAM_STOP: stopPreview(state); break;
-    case ACQSTREAM_SNAPSHOT_MODE: setSnapshotMode(state, 1); break;
-    case ACQSTREAM_STREAMING_MODE: setSnapshotMode(state, 0); break;
+    case ACQSTREAM_STOP: stopPreview(driver.camera); break;
+    case ACQSTREAM_SNAPSHOT_MODE: setSnapshotMode(driver.camera, 1); break;
+    case ACQSTREAM_STREAMING_MODE: setSnapshotMode(driver.camera, 0); break;
     default: break;  // 6, 14 and 15 are known and do nothing, like any other
   }
   return kControlOk;

@@ -1,10 +1,11 @@
 #include "driver/image_transfer.h"
 
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "driver/driver_snapshot.h"
+#include "base/debug_log.h"
 #include "driver/frame_sum.h"
-#include "driver/image_geometry.h"
-#include "driver/snap_trigger.h"
+#include "image_geometry.h"
+#include "snap_trigger.h"
 #include "driver/snapshot_rows.h"
 #include "hostlib/host_handles.h"
 
@@ -33,8 +34,8 @@ int hostBytesPerPixel(std::int32_t type) {
 // The layout rows are written in for a depth: the copier's samples, widened
 // to 16 bits (and spread over the depth's range) for the depths whose
 // images hold 16-bit samples.
-RowLayout transferLayout(const DriverState& state, std::int32_t depth) {
-  RowLayout layout = lineCopierLayout(state);
+RowLayout transferLayout(const Driver& driver, std::int32_t depth) {
+  RowLayout layout = lineCopierLayout(driver);
   const int bits = sumPlan(depth).sampleBits;
   if (bits > 8) layout.wide = wideSampleTable(bits);
   return layout;
@@ -57,18 +58,18 @@ class Progress {
 
 // Each frame of a sum of several: the trigger prompt, then a snapshot of
 // its own.
-bool captureFrame(DriverState& state) {
-  snapTriggerPrompt(state);
-  return takeDriverSnapshot(state) != 0;
+bool captureFrame(Driver& driver) {
+  snapTriggerPrompt(driver);
+  return takeDriverSnapshot(driver) != 0;
 }
 
 } // namespace
 
-std::int32_t effectiveDepth(DriverState& state) {
+std::int32_t effectiveDepth(Driver& driver) {
   // The depth is read in grey mode too: reading it is what notices a
   // monochrome camera.
-  const std::int32_t depth = imageBitDepth(state);
-  return state.greyMode != 0 ? 8 : depth;
+  const std::int32_t depth = imageBitDepth(driver);
+  return driver.capture.greyMode != 0 ? 8 : depth;
 }
 
 std::int32_t hostImageType(std::int32_t depth) {
@@ -85,17 +86,17 @@ std::int32_t hostImageType(std::int32_t depth) {
   }
 }
 
-std::int32_t copySnapshotLine(DriverState& state, std::int32_t x0, std::int32_t, std::int32_t x1,
+std::int32_t copySnapshotLine(Driver& driver, std::int32_t x0, std::int32_t, std::int32_t x1,
                               std::uint8_t* out) {
-  copyCursorRow(state, x0, x1, out, lineCopierLayout(state));
+  copyCursorRow(driver, x0, x1, out, lineCopierLayout(driver));
   return 0;
 }
 
-std::int32_t transferImage(DriverState& state, std::int32_t image) {
-  const std::int32_t width = std::max(imageWidth(state), 0);
-  const std::int32_t height = std::max(imageHeight(state), 0);
-  const std::int32_t depth = effectiveDepth(state);
-  const RowLayout layout = transferLayout(state, depth);
+std::int32_t transferImage(Driver& driver, std::int32_t image) {
+  const std::int32_t width = std::max(imageWidth(driver), 0);
+  const std::int32_t height = std::max(imageHeight(driver), 0);
+  const std::int32_t depth = effectiveDepth(driver);
+  const RowLayout layout = transferLayout(driver, depth);
 
   OwnedHostImage created;
   std::int32_t id = image;
@@ -136,26 +137,26 @@ std::int32_t transferImage(DriverState& state, std::int32_t image) {
     else HostImageRelease(id);
     return -998;
   }
-  skipCursorRows(state, rowOffset);
+  skipCursorRows(driver, rowOffset);
   for (std::int32_t i = 0; i < rowCount; ++i)
-    copyCursorRow(state, xOffset, xOffset + copyWidth, access.row(i), layout);
+    copyCursorRow(driver, xOffset, xOffset + copyWidth, access.row(i), layout);
   access.unlock();
   HostImageAttribute(id, HostAttributeFinished, 1, 0, nullptr);
   return created.valid() ? created.handOver() : id;
 }
 
-std::int32_t addFrames(DriverState& state, std::int32_t frameCount, std::int32_t divisor,
+std::int32_t addFrames(Driver& driver, std::int32_t frameCount, std::int32_t divisor,
                        AcqProgressRecord* progress) {
-  return addFrames(state, frameCount, divisor, progress, captureFrame);
+  return addFrames(driver, frameCount, divisor, progress, captureFrame);
 }
 
-std::int32_t addFrames(DriverState& state, std::int32_t frameCount, std::int32_t divisor,
+std::int32_t addFrames(Driver& driver, std::int32_t frameCount, std::int32_t divisor,
                        AcqProgressRecord* progressRecord, FrameSource nextFrame) {
-  if (frameCount == divisor) return transferImage(state, -1);
+  if (frameCount == divisor) return transferImage(driver, -1);
   if (divisor < 1) return -5;
-  const std::int32_t width = std::max(imageWidth(state), 0);
-  const std::int32_t height = std::max(imageHeight(state), 0);
-  const SumPlan plan = sumPlan(effectiveDepth(state));
+  const std::int32_t width = std::max(imageWidth(driver), 0);
+  const std::int32_t height = std::max(imageHeight(driver), 0);
+  const SumPlan plan = sumPlan(effectiveDepth(driver));
   if (frameCount > plan.frameLimit) return -6;
   if (width == 0 || height == 0) return -999;
 
@@ -178,7 +179,7 @@ std::int32_t addFrames(DriverState& state, std::int32_t frameCount, std::int32_t
   resultAccess = HostImageAccess(result.id(), HostAccessWrite);
   if (!resultAccess) return -998;
 
-  const RowLayout lineLayout = lineCopierLayout(state);
+  const RowLayout lineLayout = lineCopierLayout(driver);
   HeapBuffer<std::uint8_t> line;
   if (!line.allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(lineLayout.bytesPerPixel())))
     return -999;
@@ -189,16 +190,16 @@ std::int32_t addFrames(DriverState& state, std::int32_t frameCount, std::int32_t
   report(0, 0, 0, report.user());
   report(2, 0, frameCount + height, 0);
 
-  if (frameCount <= 1) showMultiSnapReport(state, frameCount, 0);
+  if (frameCount <= 1) showMultiSnapReport(driver, frameCount, 0);
   bool complete = true;
   std::array<std::uint8_t*, 3> rows{};
   for (std::int32_t n = 1; n <= frameCount; ++n) {
-    if (frameCount > 1 && !nextFrame(state)) {
+    if (frameCount > 1 && !nextFrame(driver)) {
       complete = false;
       break;
     }
     for (std::int32_t r = 0; r < height; ++r) {
-      const CopiedSpan span = copyCursorRow(state, 0, width, line.data(), lineLayout);
+      const CopiedSpan span = copyCursorRow(driver, 0, width, line.data(), lineLayout);
       clearUncopied(line.data(), width, span, lineLayout);
       for (std::size_t c = 0; c < planeCount; ++c) rows[c] = planeAccess[c].row(r);
       accumulator.add(rows, line.data());

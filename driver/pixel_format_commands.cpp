@@ -3,7 +3,7 @@
 #include "driver/control_commands.h"
 
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 #include <cstring>
 
@@ -16,37 +16,37 @@ constexpr std::int32_t kDefaultFormatIndex = 2;  // 24-bit colour
 constexpr std::int32_t kGreyDepth = 8;
 constexpr std::int32_t kColourDepth = 24;
 
-void buildList(DriverState& state) {
+void buildList(Driver& driver) {
   std::size_t slot = 0;
   for (std::int32_t depth : kColourDepths) {
-    PixelFormatEntry& entry = state.pixelFormats[slot++];
+    PixelFormatEntry& entry = driver.commands.pixelFormats[slot++];
     entry.name.assign(formatText("%d-bit color ", depth));
     entry.depth = depth;
   }
   for (std::int32_t depth : kMonoDepths) {
-    PixelFormatEntry& entry = state.pixelFormats[slot++];
+    PixelFormatEntry& entry = driver.commands.pixelFormats[slot++];
     entry.name.assign(formatText("%d-bit mono ", depth));
     entry.depth = depth;
   }
-  state.pixelFormatCount = static_cast<std::int32_t>(slot);
-  state.pixelFormatIndex = kDefaultFormatIndex;
+  driver.commands.pixelFormatCount = static_cast<std::int32_t>(slot);
+  driver.commands.pixelFormatIndex = kDefaultFormatIndex;
 }
 
-std::int32_t listedCount(const DriverState& state) {
-  const auto capacity = static_cast<std::int32_t>(state.pixelFormats.size());
-  return state.pixelFormatCount < 0 ? 0 : (state.pixelFormatCount > capacity ? capacity : state.pixelFormatCount);
+std::int32_t listedCount(const Driver& driver) {
+  const auto capacity = static_cast<std::int32_t>(driver.commands.pixelFormats.size());
+  return driver.commands.pixelFormatCount < 0 ? 0 : (driver.commands.pixelFormatCount > capacity ? capacity : driver.commands.pixelFormatCount);
 }
 
-void selectDepth(DriverState& state, std::int32_t depth) {
+void selectDepth(Driver& driver, std::int32_t depth) {
   // Only the transfer changes; the camera keeps rendering colour.
-  state.greyMode = depth == kGreyDepth ? 1 : 0;
-  for (std::int32_t i = 0; i < listedCount(state); ++i)
-    if (state.pixelFormats[static_cast<std::size_t>(i)].depth == depth) state.pixelFormatIndex = i;
+  driver.capture.greyMode = depth == kGreyDepth ? 1 : 0;
+  for (std::int32_t i = 0; i < listedCount(driver); ++i)
+    if (driver.commands.pixelFormats[static_cast<std::size_t>(i)].depth == depth) driver.commands.pixelFormatIndex = i;
 }
 
-void listFormats(const DriverState& state, AcqPixelFormatEntry* entries) {
-  for (std::int32_t i = 0; i < listedCount(state); ++i) {
-    const PixelFormatEntry& entry = state.pixelFormats[static_cast<std::size_t>(i)];
+void listFormats(const Driver& driver, AcqPixelFormatEntry* entries) {
+  for (std::int32_t i = 0; i < listedCount(driver); ++i) {
+    const PixelFormatEntry& entry = driver.commands.pixelFormats[static_cast<std::size_t>(i)];
     AcqPixelFormatEntry& out = entries[i];
     if (out.name != nullptr) std::memcpy(out.name, entry.name.c_str(), entry.name.length() + 1);
     out.depth = entry.depth;
@@ -55,24 +55,24 @@ void listFormats(const DriverState& state, AcqPixelFormatEntry* entries) {
 
 } // namespace
 
-std::int32_t pixelFormatCommand(DriverState& state, const ControlCall& call) {
+std::int32_t pixelFormatCommand(Driver& driver, const ControlCall& call) {
   auto* out = call.as<std::int32_t>();
   if (call.query) {
     if (out == nullptr) return kControlFailed;
-    out[0] = call.parameter == 0 ? (state.greyMode != 0 ? kGreyDepth : kColourDepth) : 0;
+    out[0] = call.parameter == 0 ? (driver.capture.greyMode != 0 ? kGreyDepth : kColourDepth) : 0;
     return kControlOk;
   }
   const bool known = call.parameter <= ACQPIX_FOUR;
   if (!known) return kControlOk;
   if (out == nullptr) return kControlFailed;
   switch (call.parameter) {
-    case ACQPIX_SELECT: selectDepth(state, out[0]); break;
+    case ACQPIX_SELECT: selectDepth(driver, out[0]); break;
     case ACQPIX_BUILD:
-      buildList(state);
-      out[0] = state.pixelFormatCount;
+      buildList(driver);
+      out[0] = driver.commands.pixelFormatCount;
       break;
     case ACQPIX_NAME_SIZE: out[0] = ACQ_PIXEL_FORMAT_NAME_SIZE; break;
-    case ACQPIX_LIST: listFormats(state, call.as<AcqPixelFormatEntry>()); break;
+    case ACQPIX_LIST: listFormats(driver, call.as<AcqPixelFormatEntry>()); break;
     default: out[0] = 1; break;  // ACQPIX_FOUR
   }
   return kControlOk;

@@ -5,8 +5,8 @@
 
 #include "camera/preview_stream.h"
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
-#include "engines/property_accessors.h"
+#include "base/debug_log.h"
+#include "camera/property_accessors.h"
 
 #include <cmath>
 #include <limits>
@@ -16,16 +16,16 @@ namespace {
 
 std::int32_t result(int accessorResult) { return accessorResult != 0 ? kControlOk : kControlFailed; }
 
-std::int32_t setExposure(DriverState& state, bool acquire, float value) {
-  return result(acquire ? setExposureAcquire(state, value) : setPreviewExposure(state, value));
+std::int32_t setExposure(Driver& driver, bool acquire, float value) {
+  return result(acquire ? setExposureAcquire(driver.camera, value) : setPreviewExposure(driver.camera, value));
 }
 
-std::int32_t setNumeric(DriverState& state, NumericProperty property, bool acquire, float value) {
-  return result(acquire ? setAcquire(state, property, value) : setPreview(state, property, value));
+std::int32_t setNumeric(Driver& driver, NumericProperty property, bool acquire, float value) {
+  return result(acquire ? setAcquire(driver.camera, property, value) : setPreview(driver.camera, property, value));
 }
 
-float numeric(const DriverState& state, NumericProperty property, bool acquire) {
-  return acquire ? getAcquire(state, property) : getPreview(state, property);
+float numeric(const Driver& driver, NumericProperty property, bool acquire) {
+  return acquire ? getAcquire(driver.camera, property) : getPreview(driver.camera, property);
 }
 
 // Query: the selected value as a double. Set: the double narrowed and set.
@@ -74,49 +74,49 @@ double roundToHundredthsHalfUp(double value) {
   return std::trunc(shifted * 100.0) * 0.01;
 }
 
-std::int32_t exposureCommand(DriverState& state, const ControlCall& call) {
+std::int32_t exposureCommand(Driver& driver, const ControlCall& call) {
   // The preview exposure command reports the preview value whatever the
   // parameter; both set through the selector.
   const bool acquire = call.acquireSelected();
   const bool reportAcquire = call.code == ACQCMD_EXPOSURE && acquire;
   return doubleValueCommand(
-      call, [&] { return reportAcquire ? getExposureAcquire(state) : getExposurePreview(state); },
-      [&](float v) { return setExposure(state, acquire, v); });
+      call, [&] { return reportAcquire ? getExposureAcquire(driver.camera) : getExposurePreview(driver.camera); },
+      [&](float v) { return setExposure(driver, acquire, v); });
 }
 
-std::int32_t gainCommand(DriverState& state, const ControlCall& call) {
+std::int32_t gainCommand(Driver& driver, const ControlCall& call) {
   const bool acquire = call.acquireSelected();
   return doubleValueCommand(
-      call, [&] { return numeric(state, NumericProperty::GlobalGain, acquire); },
-      [&](float v) { return setNumeric(state, NumericProperty::GlobalGain, acquire, v); });
+      call, [&] { return numeric(driver, NumericProperty::GlobalGain, acquire); },
+      [&](float v) { return setNumeric(driver, NumericProperty::GlobalGain, acquire, v); });
 }
 
-std::int32_t gainPercentCommand(DriverState& state, const ControlCall& call) {
+std::int32_t gainPercentCommand(Driver& driver, const ControlCall& call) {
   const bool acquire = call.acquireSelected();
   if (call.query) {
     auto* out = call.as<std::int32_t>();
     if (out == nullptr) return kControlFailed;
-    *out = hundredthsOf(numeric(state, NumericProperty::GlobalGain, acquire));
+    *out = hundredthsOf(numeric(driver, NumericProperty::GlobalGain, acquire));
     return kControlOk;
   }
   // The parameter is both the value and the selector: 1 sets the
   // acquisition gain to 0.01, anything else the preview gain.
   const auto gain = static_cast<float>(call.parameter * 0.01);
-  return setNumeric(state, NumericProperty::GlobalGain, acquire, gain);
+  return setNumeric(driver, NumericProperty::GlobalGain, acquire, gain);
 }
 
-std::int32_t brightnessCommand(DriverState& state, const ControlCall& call) {
+std::int32_t brightnessCommand(Driver& driver, const ControlCall& call) {
   const bool acquire = call.acquireSelected();
   auto* value = call.as<std::int32_t>();
   if (value == nullptr) return kControlFailed;
   if (call.query) {
-    *value = truncateToInt(static_cast<double>(numeric(state, NumericProperty::Brightness, acquire)));
+    *value = truncateToInt(static_cast<double>(numeric(driver, NumericProperty::Brightness, acquire)));
     return kControlOk;
   }
-  return setNumeric(state, NumericProperty::Brightness, acquire, static_cast<float>(*value));
+  return setNumeric(driver, NumericProperty::Brightness, acquire, static_cast<float>(*value));
 }
 
-std::int32_t gammaCommand(DriverState& state, const ControlCall& call) {
+std::int32_t gammaCommand(Driver& driver, const ControlCall& call) {
   const bool acquire = call.acquireSelected();
   if (call.query)
     logLine(acquire ? "Getting the acquire Gamma" : "Getting the preview Gamma");
@@ -124,8 +124,8 @@ std::int32_t gammaCommand(DriverState& state, const ControlCall& call) {
     logLine(acquire ? "Setting the acquire Gamma" : "Setting the preview Gamma.");
   return doubleValueCommand(
       call,
-      [&] { return roundToHundredthsHalfUp(static_cast<double>(numeric(state, NumericProperty::Gamma, acquire))); },
-      [&](float v) { return setNumeric(state, NumericProperty::Gamma, acquire, v); });
+      [&] { return roundToHundredthsHalfUp(static_cast<double>(numeric(driver, NumericProperty::Gamma, acquire))); },
+      [&](float v) { return setNumeric(driver, NumericProperty::Gamma, acquire, v); });
 }
 
 } // namespace vx

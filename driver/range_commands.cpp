@@ -4,8 +4,8 @@
 #include "driver/control_commands.h"
 
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
-#include "engines/property_accessors.h"
+#include "base/debug_log.h"
+#include "camera/property_accessors.h"
 
 namespace vx {
 namespace {
@@ -30,7 +30,8 @@ bool readRange(VarcamHandle camera, int property, Range& range) {
 }
 
 // The SDK refused the range: the user is told with the last error.
-std::int32_t rangeFailure(const DriverState& state, const char* text) {
+std::int32_t rangeFailure(const Driver& driver, const char* text) {
+  const DriverState& state = driver.state;
   messageBoxf(state.hostWindow, "ERROR", text, static_cast<int>(VarcamGetLastError()));
   return kControlFailed;
 }
@@ -44,11 +45,11 @@ void logRange(const char* line, const Range& range, float scale) {
 
 } // namespace
 
-std::int32_t cameraExposureRangeCommand(DriverState& state, const ControlCall& call) {
+std::int32_t cameraExposureRangeCommand(Driver& driver, const ControlCall& call) {
   auto* out = call.as<double>();
   if (out == nullptr) return kControlFailed;
   Range range;
-  if (!readRange(state.sessionCameraHandle, PropExposure, range)) return rangeFailure(state, kRangeFailure);
+  if (!readRange(driver.camera.handle(), PropExposure, range)) return rangeFailure(driver, kRangeFailure);
   out[0] = static_cast<double>(range.minimum);
   out[1] = static_cast<double>(range.maximum);
   out[2] = 10.0;
@@ -56,11 +57,12 @@ std::int32_t cameraExposureRangeCommand(DriverState& state, const ControlCall& c
   return kControlOk;
 }
 
-std::int32_t controllerExposureRangeCommand(DriverState& state, const ControlCall& call) {
+std::int32_t controllerExposureRangeCommand(Driver& driver, const ControlCall& call) {
+  DriverState& state = driver.state;
   auto* out = call.as<double>();
   if (out == nullptr) return kControlFailed;
   Range range;
-  getExposureRange(state, range.minimum, range.maximum);
+  getExposureRange(driver.camera, range.minimum, range.maximum);
   // The controller knows no default; the exposure's reset value stands in.
   range.defaultValue = state.exposureDefault;
   out[0] = static_cast<double>(range.minimum);
@@ -70,13 +72,14 @@ std::int32_t controllerExposureRangeCommand(DriverState& state, const ControlCal
   return kControlOk;
 }
 
-std::int32_t gainRangePercentCommand(DriverState& state, const ControlCall& call) {
+std::int32_t gainRangePercentCommand(Driver& driver, const ControlCall& call) {
+  DriverState& state = driver.state;
   // Shown on every call, before the data is looked at.
   platform::messageBox(state.hostWindow, "DGL is called!", "YO!", platform::MB_OK);
   auto* out = call.as<std::int32_t>();
   if (out == nullptr) return kControlFailed;
   Range range;
-  if (!readRange(state.sessionCameraHandle, PropGain, range)) return rangeFailure(state, kRangeFailure);
+  if (!readRange(driver.camera.handle(), PropGain, range)) return rangeFailure(driver, kRangeFailure);
   out[0] = hundredthsOf(range.minimum);
   out[1] = hundredthsOf(range.maximum);
   out[2] = 15;
@@ -84,11 +87,11 @@ std::int32_t gainRangePercentCommand(DriverState& state, const ControlCall& call
   return kControlOk;
 }
 
-std::int32_t gainRangeCommand(DriverState& state, const ControlCall& call) {
+std::int32_t gainRangeCommand(Driver& driver, const ControlCall& call) {
   auto* out = call.as<AcqGainRangeRecord>();
   if (out == nullptr) return kControlFailed;
   Range range;
-  if (!readRange(state.sessionCameraHandle, PropGain, range)) return rangeFailure(state, kRangeFailure);
+  if (!readRange(driver.camera.handle(), PropGain, range)) return rangeFailure(driver, kRangeFailure);
   *out = AcqGainRangeRecord{};
   out->a = 1;
   out->b = 1;
@@ -104,22 +107,22 @@ std::int32_t gainRangeCommand(DriverState& state, const ControlCall& call) {
   return kControlOk;
 }
 
-std::int32_t brightnessRangeCommand(DriverState& state, const ControlCall& call) {
+std::int32_t brightnessRangeCommand(Driver& driver, const ControlCall& call) {
   auto* out = call.as<std::int32_t>();
   if (out == nullptr) return kControlUnknown;
   Range range;
-  if (!readRange(state.cameraHandle, PropBrightness, range)) return rangeFailure(state, kRangeFailure);
+  if (!readRange(driver.camera.handle(), PropBrightness, range)) return rangeFailure(driver, kRangeFailure);
   out[0] = truncateToInt(static_cast<double>(range.minimum));
   out[1] = truncateToInt(static_cast<double>(range.maximum));
   logRange(kBrightnessRangeLine, range, 1.0f);
   return kControlOk;
 }
 
-std::int32_t gammaRangeCommand(DriverState& state, const ControlCall& call) {
+std::int32_t gammaRangeCommand(Driver& driver, const ControlCall& call) {
   auto* out = call.as<double>();
   if (out == nullptr) return kControlUnknown;
   Range range;
-  if (!readRange(state.cameraHandle, PropGamma, range)) return rangeFailure(state, kRangeFailure);
+  if (!readRange(driver.camera.handle(), PropGamma, range)) return rangeFailure(driver, kRangeFailure);
   out[0] = static_cast<double>(range.minimum);
   out[1] = static_cast<double>(range.maximum);
   out[2] = 0.01;
@@ -128,15 +131,15 @@ std::int32_t gammaRangeCommand(DriverState& state, const ControlCall& call) {
   return kControlOk;
 }
 
-std::int32_t colourGainRangesCommand(DriverState& state, const ControlCall& call) {
+std::int32_t colourGainRangesCommand(Driver& driver, const ControlCall& call) {
   auto* out = call.as<AcqColourGainRange>();
   if (out == nullptr) return kControlUnknown;
   // Red, green, blue: read in that order, written in that order.
   constexpr int kProperties[3] = {PropGainRed, PropGainGreen1, PropGainBlue};
   Range ranges[3];
   for (int i = 0; i < 3; ++i)
-    if (!readRange(state.sessionCameraHandle, kProperties[i], ranges[i]))
-      return rangeFailure(state, "Could not get red gain limits: %d");
+    if (!readRange(driver.camera.handle(), kProperties[i], ranges[i]))
+      return rangeFailure(driver, "Could not get red gain limits: %d");
   for (int i = 0; i < 3; ++i) {
     AcqColourGainRange& record = out[i];
     record = AcqColourGainRange{};

@@ -6,8 +6,8 @@
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
 #include "driver/acq_control.h"
-#include "driver/debug_log.h"
-#include "engines/property_accessors.h"
+#include "base/debug_log.h"
+#include "camera/property_accessors.h"
 #include "engines/resolution_table.h"
 
 #include <algorithm>
@@ -41,45 +41,46 @@ void copyModeName(char* destination, const char* name) {
   destination[length] = '\0';
 }
 
-std::int32_t reportIndex(DriverState& state, const ControlCall& call) {
+std::int32_t reportIndex(Driver& driver, const ControlCall& call) {
+  DriverState& state = driver.state;
   if (call.parameter != 0) return kControlOk;
   auto* out = call.as<std::int32_t>();
   if (out == nullptr) return kControlFailed;
   if (acquireList(call)) {
-    *out = state.acqIndex;
-    state.acquireResolutionIndex = state.acqIndex;
-    logLine("GET RES INDEX ACQ: AcqIndex: %d\n", state.acqIndex);
+    *out = state.acquisition.index;
+    driver.commands.acquireResolutionIndex = state.acquisition.index;
+    logLine("GET RES INDEX ACQ: AcqIndex: %d\n", state.acquisition.index);
   } else {
-    *out = state.previewIndex;
-    state.previewResolutionIndex = state.previewIndex;
-    logLine("GET RES INDEX PVW: AcqIndex: %d\n", state.previewIndex);
+    *out = state.preview.index;
+    driver.commands.previewResolutionIndex = state.preview.index;
+    logLine("GET RES INDEX PVW: AcqIndex: %d\n", state.preview.index);
   }
   return kControlOk;
 }
 
-void selectAcquireMode(DriverState& state, const ResolutionTable& table, std::int32_t requested) {
+void selectAcquireMode(Driver& driver, const ResolutionTable& table, std::int32_t requested) {
   logLine("ACQIndex...\n");
   const std::int32_t index = clampIndex(requested, table.acquireCount);
-  state.acquireResolutionIndex = index;
-  setAcquisitionMode(state, index);
+  driver.commands.acquireResolutionIndex = index;
+  setAcquisitionMode(driver.camera, index);
 }
 
-void selectPreviewMode(DriverState& state, const ResolutionTable& table, std::int32_t requested) {
+void selectPreviewMode(Driver& driver, const ResolutionTable& table, std::int32_t requested) {
   logLine("PvwIndex...\n");
   const std::int32_t index = clampIndex(requested, table.previewCount);
-  state.previewResolutionIndex = index;
-  if (state.captureAreaPending != 0) {
+  driver.commands.previewResolutionIndex = index;
+  if (driver.commands.captureAreaPending != 0) {
     // The preview shows the acquisition's region while a capture area is
     // being chosen.
-    const RegionGeometry acquire = getAcquireGeometry(state);
-    setPreviewGeometry(state, acquire.index, acquire.width, acquire.height, acquire.offsetX, acquire.offsetY,
+    const CaptureRegion acquire = getAcquireGeometry(driver.camera);
+    setPreviewGeometry(driver.camera, acquire.index, acquire.width, acquire.height, acquire.offsetX, acquire.offsetY,
                        acquire.factorX, acquire.factorY, acquire.binningX, acquire.binningY);
-    logLine("GO IN SET WINDOW SIZE: Index: %d, RES INDEX: %d\n", state.previewResolutionIndex, acquire.index);
-    setDisplaySize(state, acquire.index);
+    logLine("GO IN SET WINDOW SIZE: Index: %d, RES INDEX: %d\n", driver.commands.previewResolutionIndex, acquire.index);
+    setDisplaySize(driver.camera, acquire.index);
     return;
   }
-  setPreviewMode(state, index);
-  setDisplaySize(state, index);
+  setPreviewMode(driver.camera, index);
+  setDisplaySize(driver.camera, index);
 }
 
 // One record per mode, in list order.
@@ -102,7 +103,8 @@ void fillRecords(AcqModeRecord* records, const ListView& list, bool acquire, con
   }
 }
 
-std::int32_t listModes(DriverState& state, ResolutionTable& table, const ControlCall& call) {
+std::int32_t listModes(Driver& driver, ResolutionTable& table, const ControlCall& call) {
+  DriverState& state = driver.state;
   logLine("ACQ Get dataArray...");
   auto* records = call.as<AcqModeRecord>();
   if (records == nullptr) return kControlFailed;
@@ -111,7 +113,7 @@ std::int32_t listModes(DriverState& state, ResolutionTable& table, const Control
     logLine("ACQ Get dataArray ACQUIRE...");
     // Demosaic and Kelvo cameras offer acquisitions built on the preview
     // mode in use; other cameras keep their list.
-    table.buildDemosaicModes(state.previewIndex);
+    table.buildDemosaicModes(state.preview.index);
     table.centreAcquireWindows(1);
   } else {
     logLine("ACQ Get dataArray PREVIEW...");
@@ -121,16 +123,16 @@ std::int32_t listModes(DriverState& state, ResolutionTable& table, const Control
   return kControlOk;
 }
 
-std::int32_t runSubCommand(DriverState& state, ResolutionTable& table, const ControlCall& call) {
+std::int32_t runSubCommand(Driver& driver, ResolutionTable& table, const ControlCall& call) {
   const bool acquire = acquireList(call);
   auto* out = call.as<std::int32_t>();
   switch (call.parameter) {
     case ACQRES_SELECT:
       if (out == nullptr) return kControlFailed;
       if (acquire)
-        selectAcquireMode(state, table, out[0]);
+        selectAcquireMode(driver, table, out[0]);
       else
-        selectPreviewMode(state, table, out[0]);
+        selectPreviewMode(driver, table, out[0]);
       return kControlOk;
     case ACQRES_COUNT:
       logLine("ACQ Get count...");
@@ -142,7 +144,7 @@ std::int32_t runSubCommand(DriverState& state, ResolutionTable& table, const Con
       if (out == nullptr) return kControlFailed;
       out[0] = ACQ_MODE_NAME_SIZE;
       return kControlOk;
-    case ACQRES_LIST: return listModes(state, table, call);
+    case ACQRES_LIST: return listModes(driver, table, call);
     case ACQRES_FOUR:
       if (out == nullptr) return kControlFailed;
       out[0] = 1;
@@ -150,7 +152,7 @@ std::int32_t runSubCommand(DriverState& state, ResolutionTable& table, const Con
     case ACQRES_SOMETHING_AREA: logLine("Setting SOMETHING Area\n"); return kControlOk;
     case ACQRES_CAPTURE_AREA:
       logLine("Setting ACQ Capture Area\n");
-      state.captureAreaPending = 1;
+      driver.commands.captureAreaPending = 1;
       return kControlOk;
     default: return kControlOk;
   }
@@ -158,12 +160,12 @@ std::int32_t runSubCommand(DriverState& state, ResolutionTable& table, const Con
 
 } // namespace
 
-std::int32_t resolutionCommand(DriverState& state, const ControlCall& call) {
-  if (call.query) return reportIndex(state, call);
+std::int32_t resolutionCommand(Driver& driver, const ControlCall& call) {
+  if (call.query) return reportIndex(driver, call);
   logLine("Setting Resolution\n");
-  ResolutionTable* table = state.resolutionTable.get();
+  ResolutionTable* table = driver.camera.resolutionTable();
   if (table == nullptr) return kControlFailed;
-  return runSubCommand(state, *table, call);
+  return runSubCommand(driver, *table, call);
 }
 
 } // namespace vx

@@ -2,9 +2,9 @@
 
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 #include "driver/profile_values.h"
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 #include "engines/resolution_table.h"
 
 #include <algorithm>
@@ -27,14 +27,14 @@ struct PairKeys {
 
 // ---- saving -------------------------------------------------------------------------
 
-void savePair(const ProfileWriter& file, const DriverState& state, NumericProperty property,
+void savePair(const ProfileWriter& file, const CameraSession& camera, NumericProperty property,
               const PairKeys& keys) {
-  file.decimal(keys.section, keys.preview, getPreview(state, property));
-  file.decimal(keys.section, keys.acquire, getAcquire(state, property));
-  file.integer(keys.section, keys.locked, getLocked(state, property));
+  file.decimal(keys.section, keys.preview, getPreview(camera, property));
+  file.decimal(keys.section, keys.acquire, getAcquire(camera, property));
+  file.integer(keys.section, keys.locked, getLocked(camera, property));
 }
 
-void saveRegion(const ProfileWriter& file, const char* section, const RegionGeometry& region) {
+void saveRegion(const ProfileWriter& file, const char* section, const CaptureRegion& region) {
   file.integer(section, "Index", region.index);
   file.integer(section, "Width", region.width);
   file.integer(section, "Height", region.height);
@@ -50,61 +50,62 @@ void saveRegion(const ProfileWriter& file, const char* section, const RegionGeom
 
 // Compares the file's camera model with the connected one and tells the
 // user when they differ. Returns whether the model changed.
-bool checkModel(const DriverState& state, const ProfileReader& file) {
+bool checkModel(const Driver& driver, const ProfileReader& file) {
+  const DriverState& state = driver.state;
   const std::int32_t id = file.integerText("Camera", "ID", "0");
-  if (static_cast<std::uint32_t>(id) == state.cameraId) return false;
+  if (static_cast<std::uint32_t>(id) == state.model.cameraId) return false;
   platform::messageBox(state.hostWindow, kModelChangedText, "Camera Model Validation", platform::MB_OK);
   return true;
 }
 
 // An exposure from a file written for another model, held inside the range
 // of the connected camera.
-float fitExposure(const DriverState& state, float exposure) {
+float fitExposure(const Driver& driver, float exposure) {
   float minimum = 0.0f;
   float maximum = 0.0f;
-  getExposureRange(state, minimum, maximum);
+  getExposureRange(driver.camera, minimum, maximum);
   return std::max(minimum, std::min(exposure, maximum));
 }
 
-void loadExposure(DriverState& state, const ProfileReader& file, bool modelChanged) {
+void loadExposure(Driver& driver, const ProfileReader& file, bool modelChanged) {
   float preview = file.decimalText("Exposure", "ValuePvw", "50.0");
-  if (modelChanged) preview = fitExposure(state, preview);
-  setPreviewExposure(state, preview);
+  if (modelChanged) preview = fitExposure(driver, preview);
+  setPreviewExposure(driver.camera, preview);
   logLine("*************************Exposure: %f", static_cast<double>(preview));
 
   float acquire = file.decimalText("Exposure", "ValueAcq", "50.0");
-  if (modelChanged) acquire = fitExposure(state, acquire);
-  setExposureAcquire(state, acquire);
+  if (modelChanged) acquire = fitExposure(driver, acquire);
+  setExposureAcquire(driver.camera, acquire);
   logLine("*************************Exposure: %f", static_cast<double>(acquire));
 
-  setExposureLocked(state, file.integer("Exposure", "Locked", 1));
+  setExposureLocked(driver.camera, file.integer("Exposure", "Locked", 1));
 
-  if (getAutoExposureCapable(state) != 0) {
+  if (getAutoExposureCapable(driver.camera) != 0) {
     // The stored target is not taken: every load starts auto exposure from
     // the same target.
     file.decimalText("Exposure", "Value Brightness Target", "170");
-    setBrightnessTarget(state, 150.0f);
-    setCameraAutoExposure(state, file.integer("Exposure", "Auto Exposure On", 1));
+    setBrightnessTarget(driver.camera, 150.0f);
+    setCameraAutoExposure(driver.camera, file.integer("Exposure", "Auto Exposure On", 1));
   }
   // The frame-rate index is kept in the file for information only: the
   // exposure controller chooses the rate from the exposure.
   file.integerText("Exposure", "Frame Rate Index", "0");
 }
 
-void loadDecimalPair(DriverState& state, const ProfileReader& file, NumericProperty property,
+void loadDecimalPair(Driver& driver, const ProfileReader& file, NumericProperty property,
                      const PairKeys& keys, const char* defaultText) {
-  setPreview(state, property, file.decimalText(keys.section, keys.preview, defaultText));
-  setAcquire(state, property, file.decimalText(keys.section, keys.acquire, defaultText));
-  setLocked(state, property, file.integer(keys.section, keys.locked, 1));
+  setPreview(driver.camera, property, file.decimalText(keys.section, keys.preview, defaultText));
+  setAcquire(driver.camera, property, file.decimalText(keys.section, keys.acquire, defaultText));
+  setLocked(driver.camera, property, file.integer(keys.section, keys.locked, 1));
 }
 
 // Hue, brightness, saturation and contrast are whole numbers on the user
 // scale: their fraction is dropped.
-void loadIntegerPair(DriverState& state, const ProfileReader& file, NumericProperty property,
+void loadIntegerPair(Driver& driver, const ProfileReader& file, NumericProperty property,
                      const PairKeys& keys) {
-  setPreview(state, property, static_cast<float>(file.integerText(keys.section, keys.preview, "0.0")));
-  setAcquire(state, property, static_cast<float>(file.integerText(keys.section, keys.acquire, "0.0")));
-  setLocked(state, property, file.integer(keys.section, keys.locked, 1));
+  setPreview(driver.camera, property, static_cast<float>(file.integerText(keys.section, keys.preview, "0.0")));
+  setAcquire(driver.camera, property, static_cast<float>(file.integerText(keys.section, keys.acquire, "0.0")));
+  setLocked(driver.camera, property, file.integer(keys.section, keys.locked, 1));
 }
 
 const PairKeys kGlobalGainKeys{"Global Gain", "ValuePvw", "ValueAcq", "Locked"};
@@ -121,27 +122,27 @@ constexpr const char* kColourPreviewKeys[3] = {"ValuePvwR", "ValuePvwG", "ValueP
 constexpr const char* kColourAcquireKeys[3] = {"ValueAcqR", "ValueAcqG", "ValueAcqB"};
 constexpr const char* kColourLockKeys[3] = {"LockedR", "LockedG", "LockedB"};
 
-void loadProperties(DriverState& state, const ProfileReader& file) {
-  loadDecimalPair(state, file, NumericProperty::GlobalGain, kGlobalGainKeys, "1.0");
+void loadProperties(Driver& driver, const ProfileReader& file) {
+  loadDecimalPair(driver, file, NumericProperty::GlobalGain, kGlobalGainKeys, "1.0");
 
   for (std::size_t i = 0; i < 3; ++i)
-    setPreview(state, kColourGains[i], file.decimalText("White Balance", kColourPreviewKeys[i], "1.0"));
+    setPreview(driver.camera, kColourGains[i], file.decimalText("White Balance", kColourPreviewKeys[i], "1.0"));
   for (std::size_t i = 0; i < 3; ++i)
-    setAcquire(state, kColourGains[i], file.decimalText("White Balance", kColourAcquireKeys[i], "1.0"));
+    setAcquire(driver.camera, kColourGains[i], file.decimalText("White Balance", kColourAcquireKeys[i], "1.0"));
   for (std::size_t i = 0; i < 3; ++i)
-    setLocked(state, kColourGains[i], file.integer("White Balance", kColourLockKeys[i], 1));
+    setLocked(driver.camera, kColourGains[i], file.integer("White Balance", kColourLockKeys[i], 1));
 
-  loadDecimalPair(state, file, NumericProperty::Gamma, kGammaKeys, "1.0");
+  loadDecimalPair(driver, file, NumericProperty::Gamma, kGammaKeys, "1.0");
   logLine("Init from program called!");
 
-  loadIntegerPair(state, file, NumericProperty::Hue, kHueKeys);
-  loadIntegerPair(state, file, NumericProperty::Brightness, kBrightnessKeys);
-  loadIntegerPair(state, file, NumericProperty::Saturation, kSaturationKeys);
-  loadIntegerPair(state, file, NumericProperty::Contrast, kContrastKeys);
+  loadIntegerPair(driver, file, NumericProperty::Hue, kHueKeys);
+  loadIntegerPair(driver, file, NumericProperty::Brightness, kBrightnessKeys);
+  loadIntegerPair(driver, file, NumericProperty::Saturation, kSaturationKeys);
+  loadIntegerPair(driver, file, NumericProperty::Contrast, kContrastKeys);
 }
 
-RegionGeometry readRegion(const ProfileReader& file, const char* section) {
-  RegionGeometry region;
+CaptureRegion readRegion(const ProfileReader& file, const char* section) {
+  CaptureRegion region;
   region.index = file.integerText(section, "Index", "0");
   region.width = file.integerText(section, "Width", "640");
   region.height = file.integerText(section, "Height", "480");
@@ -155,44 +156,44 @@ RegionGeometry readRegion(const ProfileReader& file, const char* section) {
 }
 
 // An index into the preview list, held inside it.
-int previewListIndex(const DriverState& state, int index) {
-  const ResolutionTable* table = state.resolutionTable.get();
+int previewListIndex(const Driver& driver, int index) {
+  const ResolutionTable* table = driver.camera.resolutionTable();
   const int count = table != nullptr ? table->previewCount : 1;
   return std::clamp(index, 0, std::max(count - 1, 0));
 }
 
-void loadGeometry(DriverState& state, const ProfileReader& file, bool modelChanged) {
+void loadGeometry(Driver& driver, const ProfileReader& file, bool modelChanged) {
   const std::int32_t windowIndex = file.integerText("Resolution", "Window Size Index", "0");
   const std::int32_t windowWidth = file.integerText("Resolution", "Window Size Width", "640");
   const std::int32_t windowHeight = file.integerText("Resolution", "Window Size Height", "480");
   if (modelChanged)
-    setDisplaySize(state, 0);
+    setDisplaySize(driver.camera, 0);
   else
-    setDisplaySizeExplicit(state, previewListIndex(state, windowIndex), windowWidth, windowHeight);
+    setDisplaySizeExplicit(driver.camera, previewListIndex(driver, windowIndex), windowWidth, windowHeight);
 
-  const RegionGeometry preview = readRegion(file, "Resolution");
+  const CaptureRegion preview = readRegion(file, "Resolution");
   if (modelChanged)
-    setPreviewMode(state, 0);
+    setPreviewMode(driver.camera, 0);
   else  // the setter holds the index inside the preview list
-    setPreviewGeometry(state, preview.index, preview.width, preview.height, preview.offsetX,
+    setPreviewGeometry(driver.camera, preview.index, preview.width, preview.height, preview.offsetX,
                        preview.offsetY, preview.factorX, preview.factorY, preview.binningX,
                        preview.binningY);
-  state.previewRect = Rect{0, 0, preview.width, preview.height};
-  state.acquireRect = state.previewRect;
+  driver.commands.previewRect = Rect{0, 0, preview.width, preview.height};
+  driver.commands.acquireRect = driver.commands.previewRect;
 
-  const RegionGeometry acquire = readRegion(file, "ResolutionAcq");
+  const CaptureRegion acquire = readRegion(file, "ResolutionAcq");
   if (modelChanged)
-    setAcquisitionMode(state, 0);
+    setAcquisitionMode(driver.camera, 0);
   else  // the setter holds the index inside the acquisition list
-    setAcquisitionGeometry(state, acquire.index, acquire.width, acquire.height, acquire.offsetX,
+    setAcquisitionGeometry(driver.camera, acquire.index, acquire.width, acquire.height, acquire.offsetX,
                            acquire.offsetY, acquire.factorX, acquire.factorY, acquire.binningX,
                            acquire.binningY);
   // Selecting the entry makes the selected acquisition size follow the table.
-  setAcquireMode(state, modelChanged ? 0 : acquire.index);
-  state.acquireRect = Rect{0, 0, acquire.width, acquire.height};
+  setAcquireMode(driver.camera, modelChanged ? 0 : acquire.index);
+  driver.commands.acquireRect = Rect{0, 0, acquire.width, acquire.height};
 }
 
-void loadOverlay(DriverState& state, const ProfileReader& file) {
+void loadOverlay(Driver& driver, const ProfileReader& file) {
   // The overlay and alpha bitmaps are loaded from the overlay panel only;
   // their file paths are not taken from here.
   OverlayOptions overlay;
@@ -201,91 +202,92 @@ void loadOverlay(DriverState& state, const ProfileReader& file) {
   overlay.onCapture = file.integer("Overlay", "OnCapture", 0);
   overlay.column = file.integerText("Overlay", "PositionX", "0");
   overlay.row = file.integerText("Overlay", "PositionY", "0");
-  setOverlayOptions(state, overlay);
+  setOverlayOptions(driver.camera, overlay);
 
   AlphaOptions alpha;
   alpha.on = file.integer("Overlay", "Alpha Use", 0);
   alpha.fromValue = file.integer("Overlay", "Alpha Use Value", 0);
   alpha.value = file.decimalText("Overlay", "Alpha Value", "100.0");
-  setAlphaOptions(state, alpha);
+  setAlphaOptions(driver.camera, alpha);
 }
 
 } // namespace
 
-void saveSettings(DriverState& state) {
-  if (state.settingsPath.empty()) return;
-  const ProfileWriter file(std::string(state.settingsPath.view()));
+void saveSettings(Driver& driver) {
+  DriverState& state = driver.state;
+  if (driver.commands.settingsPath.empty()) return;
+  const ProfileWriter file(std::string(driver.commands.settingsPath.view()));
 
-  file.integer("Camera", "ID", static_cast<std::int32_t>(state.cameraId));
+  file.integer("Camera", "ID", static_cast<std::int32_t>(state.model.cameraId));
 
-  file.decimal("Exposure", "ValuePvw", getExposurePreview(state));
-  file.decimal("Exposure", "ValueAcq", getExposureAcquire(state));
-  file.integer("Exposure", "Locked", getExposureLocked(state));
-  file.decimal("Exposure", "Value Brightness Target", getBrightnessTarget(state));
-  file.integer("Exposure", "Auto Exposure On", getCameraAutoExposure(state));
-  file.integer("Exposure", "Frame Rate Index", getFrameRateChoice(state));
+  file.decimal("Exposure", "ValuePvw", getExposurePreview(driver.camera));
+  file.decimal("Exposure", "ValueAcq", getExposureAcquire(driver.camera));
+  file.integer("Exposure", "Locked", getExposureLocked(driver.camera));
+  file.decimal("Exposure", "Value Brightness Target", getBrightnessTarget(driver.camera));
+  file.integer("Exposure", "Auto Exposure On", getCameraAutoExposure(driver.camera));
+  file.integer("Exposure", "Frame Rate Index", getFrameRateChoice(driver.camera));
 
-  savePair(file, state, NumericProperty::GlobalGain, kGlobalGainKeys);
+  savePair(file, driver.camera, NumericProperty::GlobalGain, kGlobalGainKeys);
 
   for (std::size_t i = 0; i < 3; ++i)
-    file.decimal("White Balance", kColourPreviewKeys[i], getPreview(state, kColourGains[i]));
+    file.decimal("White Balance", kColourPreviewKeys[i], getPreview(driver.camera, kColourGains[i]));
   for (std::size_t i = 0; i < 3; ++i)
-    file.decimal("White Balance", kColourAcquireKeys[i], getAcquire(state, kColourGains[i]));
+    file.decimal("White Balance", kColourAcquireKeys[i], getAcquire(driver.camera, kColourGains[i]));
   for (std::size_t i = 0; i < 3; ++i)
-    file.integer("White Balance", kColourLockKeys[i], getLocked(state, kColourGains[i]));
+    file.integer("White Balance", kColourLockKeys[i], getLocked(driver.camera, kColourGains[i]));
 
-  savePair(file, state, NumericProperty::Gamma, kGammaKeys);
-  file.whole("Hue", "ValuePvw", getPreview(state, NumericProperty::Hue));
-  file.whole("Hue", "ValueAcq", getAcquire(state, NumericProperty::Hue));
-  file.integer("Hue", "Locked", getLocked(state, NumericProperty::Hue));
-  savePair(file, state, NumericProperty::Brightness, kBrightnessKeys);
-  savePair(file, state, NumericProperty::Saturation, kSaturationKeys);
-  savePair(file, state, NumericProperty::Contrast, kContrastKeys);
+  savePair(file, driver.camera, NumericProperty::Gamma, kGammaKeys);
+  file.whole("Hue", "ValuePvw", getPreview(driver.camera, NumericProperty::Hue));
+  file.whole("Hue", "ValueAcq", getAcquire(driver.camera, NumericProperty::Hue));
+  file.integer("Hue", "Locked", getLocked(driver.camera, NumericProperty::Hue));
+  savePair(file, driver.camera, NumericProperty::Brightness, kBrightnessKeys);
+  savePair(file, driver.camera, NumericProperty::Saturation, kSaturationKeys);
+  savePair(file, driver.camera, NumericProperty::Contrast, kContrastKeys);
 
-  file.integer("Mirror", "X", getMirrorHorizontal(state));
-  file.integer("Mirror", "Y", getMirrorVertical(state));
+  file.integer("Mirror", "X", getMirrorHorizontal(driver.camera));
+  file.integer("Mirror", "Y", getMirrorVertical(driver.camera));
 
-  file.integer("Image Correction", "Light Source Index", getLightSource(state));
-  file.integer("Image Correction", "Frequency Index", getFlickerMode(state));
+  file.integer("Image Correction", "Light Source Index", getLightSource(driver.camera));
+  file.integer("Image Correction", "Frequency Index", getFlickerMode(driver.camera));
 
-  const DisplaySize window = getDisplaySize(state);
+  const DisplaySize window = getDisplaySize(driver.camera);
   file.integer("Resolution", "Window Size Index", window.index);
   file.integer("Resolution", "Window Size Width", window.width);
   file.integer("Resolution", "Window Size Height", window.height);
-  saveRegion(file, "Resolution", getPreviewFormat(state));
-  saveRegion(file, "ResolutionAcq", getAcquireGeometry(state));
+  saveRegion(file, "Resolution", getPreviewFormat(driver.camera));
+  saveRegion(file, "ResolutionAcq", getAcquireGeometry(driver.camera));
 
-  const OverlayOptions overlay = getOverlayOptions(state);
+  const OverlayOptions overlay = getOverlayOptions(driver.camera);
   file.integer("Overlay", "UseOverlay", overlay.on);
   file.integer("Overlay", "OnPreview", overlay.onPreview);
   file.integer("Overlay", "OnCapture", overlay.onCapture);
   file.integer("Overlay", "PositionX", overlay.column);
   file.integer("Overlay", "PositionY", overlay.row);
-  const AlphaOptions alpha = getAlphaOptions(state);
+  const AlphaOptions alpha = getAlphaOptions(driver.camera);
   file.integer("Overlay", "Alpha Use", alpha.on);
   file.integer("Overlay", "Alpha Use Value", alpha.fromValue);
   file.decimal("Overlay", "Alpha Value", alpha.value);
 }
 
-void loadSettings(DriverState& state) {
-  if (state.settingsPath.empty()) return;
+void loadSettings(Driver& driver) {
+  if (driver.commands.settingsPath.empty()) return;
   // A copy: a message box shown during the load may let the host name
   // another file before this one is finished.
-  const ProfileReader file(std::string(state.settingsPath.view()));
+  const ProfileReader file(std::string(driver.commands.settingsPath.view()));
 
-  const bool modelChanged = checkModel(state, file);
-  loadExposure(state, file, modelChanged);
-  loadProperties(state, file);
+  const bool modelChanged = checkModel(driver, file);
+  loadExposure(driver, file, modelChanged);
+  loadProperties(driver, file);
 
   const std::int32_t vertical = file.integer("Mirror", "Y", 0);
   const std::int32_t horizontal = file.integer("Mirror", "X", 0);
-  setMirror(state, horizontal, vertical);
+  setMirror(driver.camera, horizontal, vertical);
 
-  setLightSource(state, file.integerText("Image Correction", "Light Source Index", "0"));
-  setFlickerMode(state, file.integerText("Image Correction", "Frequency Index", "0"));
+  setLightSource(driver.camera, file.integerText("Image Correction", "Light Source Index", "0"));
+  setFlickerMode(driver.camera, file.integerText("Image Correction", "Frequency Index", "0"));
 
-  loadGeometry(state, file, modelChanged);
-  loadOverlay(state, file);
+  loadGeometry(driver, file, modelChanged);
+  loadOverlay(driver, file);
 }
 
 } // namespace vx

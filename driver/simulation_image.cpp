@@ -16,9 +16,9 @@ std::string_view::size_type lastSeparator(std::string_view path) {
 }
 
 // The folder of the driver's own module file, with its separator.
-std::string moduleFolder(const DriverState& state) {
+std::string moduleFolder(const Driver& driver) {
   std::array<char, 4096> buffer{};
-  platform::moduleFileName(state.moduleInstance, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+  platform::moduleFileName(driver.moduleInstance, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
   const std::string_view path(buffer.data());
   const auto separator = lastSeparator(path);
   return separator == std::string_view::npos ? std::string() : std::string(path.substr(0, separator + 1));
@@ -26,19 +26,19 @@ std::string moduleFolder(const DriverState& state) {
 
 // Reads the stored path into simulationImagePath; without one, the fallback
 // name in the driver's folder.
-void readImagePath(DriverState& state) {
+void readImagePath(Driver& driver) {
   std::array<char, kPathSize> buffer{};
-  if (!state.hostSettingsPath.empty())
+  if (!driver.commands.hostSettingsPath.empty())
     platform::getPrivateProfileString(kSimulationSection, kSimulationKey, "", buffer.data(),
                                       static_cast<std::uint32_t>(buffer.size()),
-                                      state.hostSettingsPath.c_str());
+                                      driver.commands.hostSettingsPath.c_str());
   buffer.back() = '\0';
-  state.simulationImagePath.assign(buffer.data());
-  if (state.simulationImagePath.empty()) {
+  driver.simulation.path.assign(buffer.data());
+  if (driver.simulation.path.empty()) {
     // A path that would not fit leaves the field empty rather than cut.
-    std::string fallback = moduleFolder(state);
+    std::string fallback = moduleFolder(driver);
     fallback.append(kSimulationFallbackName);
-    state.simulationImagePath.assign(std::string_view(fallback));
+    driver.simulation.path.assign(std::string_view(fallback));
   }
 }
 
@@ -91,8 +91,8 @@ std::string_view folderOf(std::string_view path) {
   return path.substr(0, separator == 0 ? 1 : separator);
 }
 
-bool chooseSimulationImage(DriverState& state, Window owner) {
-  const std::string folder(folderOf(state.simulationImagePath.view()));
+bool chooseSimulationImage(Driver& driver, Window owner) {
+  const std::string folder(folderOf(driver.simulation.path.view()));
   platform::OpenFileRequest request;
   request.owner = owner;
   request.filter = kFilter;
@@ -105,20 +105,21 @@ bool chooseSimulationImage(DriverState& state, Window owner) {
   std::array<char, kPathSize + 1> chosen{};
   if (!platform::getOpenFileName(request, chosen.data(), chosen.size())) return false;
   chosen.back() = '\0';
-  if (!state.simulationImagePath.assign(chosen.data())) return false;
-  if (!state.hostSettingsPath.empty())
+  if (!driver.simulation.path.assign(chosen.data())) return false;
+  if (!driver.commands.hostSettingsPath.empty())
     platform::writePrivateProfileString(kSimulationSection, kSimulationKey, chosen.data(),
-                                        state.hostSettingsPath.c_str());
+                                        driver.commands.hostSettingsPath.c_str());
   return true;
 }
 
-bool loadSimulationImage(DriverState& state) {
+bool loadSimulationImage(Driver& driver) {
+  DriverState& state = driver.state;
   platform::messageBox(state.hostWindow, "Getting image...  Should not happen!!!", "yo", platform::MB_OK);
-  readImagePath(state);
+  readImagePath(driver);
   const std::int32_t image = loadImageFile();
   if (image < 0) return false;
-  if (state.simulationImage > 0) HostImageRelease(state.simulationImage);
-  state.simulationImage = image;
+  if (driver.simulation.image > 0) HostImageRelease(driver.simulation.image);
+  driver.simulation.image = image;
   return true;
 }
 

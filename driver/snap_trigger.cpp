@@ -1,17 +1,17 @@
-#include "driver/snap_trigger.h"
+#include "snap_trigger.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 namespace vx {
 
-std::int32_t snapTriggerPrompt(DriverState& state) {
-  if (state.externalTrigger == 0) return 0;
+std::int32_t snapTriggerPrompt(Driver& driver) {
+  if (driver.capture.externalTrigger == 0) return 0;
   platform::messageBox(platform::activeWindow(), "Wait for trigger", "Wait", platform::MB_OK);
   return 1;
 }
 
-void showMultiSnapReport(const DriverState& state, std::int32_t images, std::int32_t startFrame) {
-  if (state.externalTrigger != 0)
+void showMultiSnapReport(const Driver& driver, std::int32_t images, std::int32_t startFrame) {
+  if (driver.capture.externalTrigger != 0)
     messageBoxf(platform::activeWindow(), "MultiSnap Command",
                 "Waiting on external trigger signal\nimages captured: %d\nstart frame: %d", images, startFrame);
   else

@@ -1,6 +1,6 @@
 #include "driver/snapshot_rows.h"
 
-#include "driver/image_geometry.h"
+#include "image_geometry.h"
 
 #include <algorithm>
 #include <array>
@@ -18,14 +18,14 @@ struct SnapshotView {
   std::int64_t rows = 0;
 };
 
-SnapshotView snapshotView(const DriverState& state) {
+SnapshotView snapshotView(const Driver& driver) {
   SnapshotView view;
-  if (state.snapWidth <= 0 || state.snapHeight <= 0 || state.snapRgbBuffer.empty()) return view;
-  const std::int64_t rowBytes = std::int64_t{state.snapWidth} * 3;
-  const auto rowsHeld = static_cast<std::int64_t>(state.snapRgbBuffer.size()) / rowBytes;
-  view.data = state.snapRgbBuffer.data();
-  view.width = state.snapWidth;
-  view.rows = std::min<std::int64_t>(state.snapHeight, rowsHeld);
+  if (driver.snapshot.width <= 0 || driver.snapshot.height <= 0 || driver.snapshot.rgb.empty()) return view;
+  const std::int64_t rowBytes = std::int64_t{driver.snapshot.width} * 3;
+  const auto rowsHeld = static_cast<std::int64_t>(driver.snapshot.rgb.size()) / rowBytes;
+  view.data = driver.snapshot.rgb.data();
+  view.width = driver.snapshot.width;
+  view.rows = std::min<std::int64_t>(driver.snapshot.height, rowsHeld);
   return view;
 }
 
@@ -90,10 +90,10 @@ void copyGrey16(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels,
   for (std::size_t i = 0; i < pixels; ++i, dst += 2) store16(dst, table[src[3 * i + 2]]);
 }
 
-CopiedSpan copyBufferRow(const DriverState& state, std::int64_t bufferRow, std::int32_t x0,
+CopiedSpan copyBufferRow(const Driver& driver, std::int64_t bufferRow, std::int32_t x0,
                          std::int32_t x1, std::uint8_t* out, const RowLayout& layout) {
   if (out == nullptr || x1 <= x0) return {};
-  const SnapshotView view = snapshotView(state);
+  const SnapshotView view = snapshotView(driver);
   if (view.data == nullptr || bufferRow < 0 || bufferRow >= view.rows) return {};
   const std::int64_t lo = std::max<std::int64_t>(x0, 0);
   const std::int64_t hi = std::min<std::int64_t>(x1, view.width);
@@ -137,7 +137,7 @@ static_assert(kWide12[0x80] == 0x808 && kWide16[0x12] == 0x1212);
 
 } // namespace
 
-RowLayout lineCopierLayout(const DriverState& state) { return RowLayout{colourTransfer(state), nullptr}; }
+RowLayout lineCopierLayout(const Driver& driver) { return RowLayout{colourTransfer(driver), nullptr}; }
 
 const std::uint16_t* wideSampleTable(int bits) {
   switch (bits) {
@@ -147,25 +147,25 @@ const std::uint16_t* wideSampleTable(int bits) {
   }
 }
 
-CopiedSpan copyImageRow(const DriverState& state, std::int32_t imageRow, std::int32_t x0,
+CopiedSpan copyImageRow(const Driver& driver, std::int32_t imageRow, std::int32_t x0,
                         std::int32_t x1, std::uint8_t* out, const RowLayout& layout) {
-  const std::int64_t bufferRow = std::int64_t{state.snapHeight} - 1 - imageRow;
-  return copyBufferRow(state, bufferRow, x0, x1, out, layout);
+  const std::int64_t bufferRow = std::int64_t{driver.snapshot.height} - 1 - imageRow;
+  return copyBufferRow(driver, bufferRow, x0, x1, out, layout);
 }
 
-CopiedSpan copyCursorRow(DriverState& state, std::int32_t x0, std::int32_t x1, std::uint8_t* out,
+CopiedSpan copyCursorRow(Driver& driver, std::int32_t x0, std::int32_t x1, std::uint8_t* out,
                          const RowLayout& layout) {
   CopiedSpan span;
-  if (state.lineCursor >= 0) span = copyBufferRow(state, state.lineCursor, x0, x1, out, layout);
-  skipCursorRows(state, 1);
+  if (driver.snapshot.lineCursor >= 0) span = copyBufferRow(driver, driver.snapshot.lineCursor, x0, x1, out, layout);
+  skipCursorRows(driver, 1);
   return span;
 }
 
-void skipCursorRows(DriverState& state, std::int32_t rows) {
+void skipCursorRows(Driver& driver, std::int32_t rows) {
   if (rows <= 0) return;
   // Any value below 0 means "no rows left"; -1 keeps it from running down.
-  state.lineCursor = static_cast<std::int32_t>(
-      std::max<std::int64_t>(std::int64_t{state.lineCursor} - rows, -1));
+  driver.snapshot.lineCursor = static_cast<std::int32_t>(
+      std::max<std::int64_t>(std::int64_t{driver.snapshot.lineCursor} - rows, -1));
 }
 
 void clearUncopied(std::uint8_t* out, std::int64_t pixels, CopiedSpan span, const RowLayout& layout) {

@@ -1,6 +1,6 @@
 #include "driver/soft_pass_through.h"
 
-#include "driver/image_geometry.h"
+#include "image_geometry.h"
 #include "driver/snapshot_rows.h"
 #include "hostlib/host_imaging.h"
 
@@ -18,15 +18,15 @@ constexpr std::size_t kPaletteSize = 256;
 constexpr std::size_t kHeaderBytes = 1068;
 static_assert(sizeof(platform::BitmapInfoHeader) + kPaletteSize * sizeof(std::uint16_t) <= kHeaderBytes);
 
-void releaseBlocks(DriverState& state) {
-  state.passBits.release();
-  state.passLine.release();
-  state.passHeader.release();
+void releaseBlocks(Driver& driver) {
+  driver.passThrough.bits.release();
+  driver.passThrough.line.release();
+  driver.passThrough.header.release();
 }
 
-void releasePalette(DriverState& state) {
-  if (state.passPalette != nullptr) platform::deletePalette(state.passPalette);
-  state.passPalette = nullptr;
+void releasePalette(Driver& driver) {
+  if (driver.passThrough.palette != nullptr) platform::deletePalette(driver.passThrough.palette);
+  driver.passThrough.palette = nullptr;
 }
 
 void fillHeader(std::uint8_t* block, std::int32_t rowBytes, std::int32_t reducedHeight) {
@@ -54,72 +54,72 @@ platform::PaletteHandle createGreyPalette() {
 
 } // namespace
 
-std::int32_t passThroughOpen(DriverState& state, std::int32_t x, std::int32_t y, std::int32_t* width,
+std::int32_t passThroughOpen(Driver& driver, std::int32_t x, std::int32_t y, std::int32_t* width,
                              std::int32_t* height) {
   // An open without a close in between does not leak the earlier bitmap.
-  releaseBlocks(state);
-  releasePalette(state);
-  state.passX = x;
-  state.passY = y;
-  state.passSourceWidth = std::max(imageWidth(state), 0);
-  state.passSourceHeight = std::max(imageHeight(state), 0);
-  state.passFactor = state.passSourceWidth < 800 ? 2 : 4;
-  const std::int32_t reducedWidth = state.passSourceWidth / state.passFactor;
-  const std::int32_t reducedHeight = state.passSourceHeight / state.passFactor;
+  releaseBlocks(driver);
+  releasePalette(driver);
+  driver.passThrough.x = x;
+  driver.passThrough.y = y;
+  driver.passThrough.sourceWidth = std::max(imageWidth(driver), 0);
+  driver.passThrough.sourceHeight = std::max(imageHeight(driver), 0);
+  driver.passThrough.factor = driver.passThrough.sourceWidth < 800 ? 2 : 4;
+  const std::int32_t reducedWidth = driver.passThrough.sourceWidth / driver.passThrough.factor;
+  const std::int32_t reducedHeight = driver.passThrough.sourceHeight / driver.passThrough.factor;
   if (width != nullptr) *width = reducedWidth;
   if (height != nullptr) *height = reducedHeight;
-  state.passRowBytes = (reducedWidth + 3) & ~3;
+  driver.passThrough.rowBytes = (reducedWidth + 3) & ~3;
 
-  if (!state.passHeader.allocate(kHeaderBytes)) return 4;
-  fillHeader(state.passHeader.data(), state.passRowBytes, reducedHeight);
-  state.passPalette = createGreyPalette();
+  if (!driver.passThrough.header.allocate(kHeaderBytes)) return 4;
+  fillHeader(driver.passThrough.header.data(), driver.passThrough.rowBytes, reducedHeight);
+  driver.passThrough.palette = createGreyPalette();
   const auto bitmapBytes =
-      static_cast<std::size_t>(reducedHeight) * static_cast<std::size_t>(state.passRowBytes);
-  if (state.passPalette == nullptr || !state.passLine.allocate(static_cast<std::size_t>(state.passSourceWidth)) ||
-      !state.passBits.allocate(bitmapBytes)) {
-    releaseBlocks(state);
-    releasePalette(state);
+      static_cast<std::size_t>(reducedHeight) * static_cast<std::size_t>(driver.passThrough.rowBytes);
+  if (driver.passThrough.palette == nullptr || !driver.passThrough.line.allocate(static_cast<std::size_t>(driver.passThrough.sourceWidth)) ||
+      !driver.passThrough.bits.allocate(bitmapBytes)) {
+    releaseBlocks(driver);
+    releasePalette(driver);
     return 4;
   }
   // The padding at the end of each row is never drawn into.
-  std::memset(state.passBits.data(), 0, bitmapBytes);
+  std::memset(driver.passThrough.bits.data(), 0, bitmapBytes);
   return 0;
 }
 
-std::int32_t passThroughPaint(DriverState& state, platform::DeviceContext dc) {
-  if (!state.passBits || !state.passLine || !state.passHeader) return 0;
-  const std::int32_t rows = state.passSourceHeight / state.passFactor;
-  const std::int32_t reducedWidth = state.passSourceWidth / state.passFactor;
-  const auto rowBytes = static_cast<std::size_t>(state.passRowBytes);
+std::int32_t passThroughPaint(Driver& driver, platform::DeviceContext dc) {
+  if (!driver.passThrough.bits || !driver.passThrough.line || !driver.passThrough.header) return 0;
+  const std::int32_t rows = driver.passThrough.sourceHeight / driver.passThrough.factor;
+  const std::int32_t reducedWidth = driver.passThrough.sourceWidth / driver.passThrough.factor;
+  const auto rowBytes = static_cast<std::size_t>(driver.passThrough.rowBytes);
 
-  const std::int32_t savedGreyMode = state.greyMode;
-  state.greyMode = 1;
-  platform::selectPalette(dc, state.passPalette, true);
+  const std::int32_t savedGreyMode = driver.capture.greyMode;
+  driver.capture.greyMode = 1;
+  platform::selectPalette(dc, driver.passThrough.palette, true);
   platform::realizePalette(dc);
 
   // Display row i shows picture row factor x i, so the picture is reduced
   // the same way in both directions. Rows are read by their place in the
   // picture, not from the line cursor: a repeated paint shows the same
   // image again, and the host's next transfer still gets every row.
-  const RowLayout layout = lineCopierLayout(state);
-  std::uint8_t* line = state.passLine.data();
+  const RowLayout layout = lineCopierLayout(driver);
+  std::uint8_t* line = driver.passThrough.line.data();
   for (std::int32_t i = 0; i < rows; ++i) {
-    const CopiedSpan span = copyImageRow(state, state.passFactor * i, 0, state.passSourceWidth, line, layout);
-    clearUncopied(line, state.passSourceWidth, span, layout);
+    const CopiedSpan span = copyImageRow(driver, driver.passThrough.factor * i, 0, driver.passThrough.sourceWidth, line, layout);
+    clearUncopied(line, driver.passThrough.sourceWidth, span, layout);
     // The bitmap is bottom-up: display row i is bitmap row rows - 1 - i.
-    std::uint8_t* bitmapRow = state.passBits.data() + static_cast<std::size_t>(rows - 1 - i) * rowBytes;
-    HostLineReduce(bitmapRow, line, reducedWidth, static_cast<std::uint16_t>(state.passFactor));
+    std::uint8_t* bitmapRow = driver.passThrough.bits.data() + static_cast<std::size_t>(rows - 1 - i) * rowBytes;
+    HostLineReduce(bitmapRow, line, reducedWidth, static_cast<std::uint16_t>(driver.passThrough.factor));
   }
-  platform::setDIBitsToDevice(dc, state.passX, state.passY, static_cast<std::uint32_t>(state.passRowBytes),
+  platform::setDIBitsToDevice(dc, driver.passThrough.x, driver.passThrough.y, static_cast<std::uint32_t>(driver.passThrough.rowBytes),
                               static_cast<std::uint32_t>(rows), 0, 0, 0, static_cast<std::uint32_t>(rows),
-                              state.passBits.data(), state.passHeader.data(), platform::DIB_PAL_COLORS);
-  state.greyMode = savedGreyMode;
+                              driver.passThrough.bits.data(), driver.passThrough.header.data(), platform::DIB_PAL_COLORS);
+  driver.capture.greyMode = savedGreyMode;
   return 0;
 }
 
-std::int32_t passThroughClose(DriverState& state) {
-  releaseBlocks(state);
-  releasePalette(state);
+std::int32_t passThroughClose(Driver& driver) {
+  releaseBlocks(driver);
+  releasePalette(driver);
   return 0;
 }
 

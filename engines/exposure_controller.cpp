@@ -1,6 +1,6 @@
 #include "engines/exposure_controller.h"
 
-#include "engines/debug_format.h"
+#include "base/debug_log.h"
 #include "engines/region_sample.h"
 #include "platform/platform.h"
 
@@ -73,7 +73,7 @@ float ExposureController::getExposure() const {
   float value = 0.0f;
   std::uint32_t flags = 0;
   if (VarcamGetProperty(camera_, PropExposure, &value, &flags) == 0) {
-    debugPrintf("Could not get exposure: %d", lastError());
+    vx::logLine("Could not get exposure: %d", lastError());
     return -1.0f;
   }
   return value;
@@ -87,12 +87,12 @@ int ExposureController::getFrameRateLimits() {
   float exposure = 0.0f;
   std::uint32_t exposureFlags = 0;
   if (VarcamGetProperty(camera_, PropExposure, &exposure, &exposureFlags) == 0) {
-    debugPrintf("VARBASE EXPOSURE: getFrameRateLimits: Could not get exposure. ERROR: %d",
+    vx::logLine("VARBASE EXPOSURE: getFrameRateLimits: Could not get exposure. ERROR: %d",
                 lastError());
     return 0;
   }
   if (!writeExposure(kLimitProbeExposure, 0)) {
-    debugPrintf("VARBASE EXPOSURE: getFrameRateLimits: Could not set exposure. ERROR: %d",
+    vx::logLine("VARBASE EXPOSURE: getFrameRateLimits: Could not set exposure. ERROR: %d",
                 lastError());
     return 0;
   }
@@ -100,7 +100,7 @@ int ExposureController::getFrameRateLimits() {
   const int count =
       VarcamEnumAvailableFrameRates(camera_, rateCount_, rates_.empty() ? nullptr : rates_.data());
   if (count <= 0) {
-    debugPrintf("VARBASE EXPOSURE: getFrameRateLimits: Could not enum frame rates. ERROR: %d",
+    vx::logLine("VARBASE EXPOSURE: getFrameRateLimits: Could not enum frame rates. ERROR: %d",
                 lastError());
     return 0;
   }
@@ -115,7 +115,7 @@ int ExposureController::getFrameRateLimits() {
   }
   const int filled = VarcamEnumAvailableFrameRates(camera_, rateCount_, rates_.data());
   if (filled < 0) {
-    debugPrintf("VARBASE EXPOSURE: getFrameRateLimits: Could not enum frame rates. ERROR: %d",
+    vx::logLine("VARBASE EXPOSURE: getFrameRateLimits: Could not enum frame rates. ERROR: %d",
                 lastError());
     return 0;
   }
@@ -123,21 +123,21 @@ int ExposureController::getFrameRateLimits() {
   FrameFormatRecord format{};
   float currentRate = 0.0f;
   if (VarcamGetFormat(camera_, &format, &currentRate) == 0) {
-    debugPrintf("Unable to get camera video format. Snapshot mode disabled.");
+    vx::logLine("Unable to get camera video format. Snapshot mode disabled.");
     return 0;
   }
 
   for (int i = 0; i < rateCount_; ++i) {
     const auto k = static_cast<std::size_t>(i);
     if (VarcamSetFormat(camera_, &format, rates_[k]) == 0) {
-      debugPrintf("VARBASE EXPOSURE: getFrameRateLimits: %d", lastError());
+      vx::logLine("VARBASE EXPOSURE: getFrameRateLimits: %d", lastError());
       return 0;
     }
     rateIndex_ = i;  // the camera now runs at this rate
     float minimum = 0.0f, maximum = 0.0f, defaultValue = 0.0f;
     std::uint32_t flags = 0;
     if (VarcamPropertyRange(camera_, PropExposure, &minimum, &maximum, &defaultValue, &flags) == 0) {
-      debugPrintf("VARBASE EXPOSURE: getFrameRateLimits: GetPropertyRange ERROR %d", lastError());
+      vx::logLine("VARBASE EXPOSURE: getFrameRateLimits: GetPropertyRange ERROR %d", lastError());
       return 0;
     }
     rateMaxExposure_[k] = maximum;
@@ -153,7 +153,7 @@ int ExposureController::getFrameRateLimits() {
   rateIndex_ = rateCount_ - 1;
 
   if (!writeExposure(exposure, 0)) {
-    debugPrintf("VARBASE EXPOSURE: getFrameRateLimits: Could not set exposure. ERROR: %d",
+    vx::logLine("VARBASE EXPOSURE: getFrameRateLimits: Could not set exposure. ERROR: %d",
                 lastError());
     return 0;
   }
@@ -164,7 +164,7 @@ int ExposureController::setExposure(float exposure, std::uint32_t flags) {
   if (std::isnan(exposure)) return 0;
   if (exposure > maxExposure) {
     if (static_cast<double>(exposure) - static_cast<double>(maxExposure) >= kOverMaxTolerance) {
-      debugPrintf("VARBASE EXPOSURE: Exposure is too high.");
+      vx::logLine("VARBASE EXPOSURE: Exposure is too high.");
       return 0;
     }
     exposure = maxExposure;
@@ -176,7 +176,7 @@ int ExposureController::setExposure(float exposure, std::uint32_t flags) {
   const auto k = static_cast<std::size_t>(rateIndex_);
   if (rateMinExposure_[k] <= exposure && exposure <= rateMaxExposure_[k]) {
     if (!writeExposure(exposure, flags)) {
-      debugPrintf("Could not set new exposure. ERROR: %d", lastError());
+      vx::logLine("Could not set new exposure. ERROR: %d", lastError());
       return 0;
     }
     return 1;
@@ -201,11 +201,11 @@ int ExposureController::changeFrameRate(float exposure, std::uint32_t flags) {
   FrameFormatRecord format{};
   float currentRate = 0.0f;
   if (VarcamGetFormat(camera_, &format, &currentRate) == 0) {
-    debugPrintf("VARBASE EXPOSURE: setFrameRate: Error:");
+    vx::logLine("VARBASE EXPOSURE: setFrameRate: Error:");
     return 0;
   }
   if (!writeExposure(exposure, flags)) {
-    debugPrintf("Could not set new exposure. ERROR: %d", lastError());
+    vx::logLine("Could not set new exposure. ERROR: %d", lastError());
     return 0;
   }
 
@@ -219,7 +219,7 @@ int ExposureController::changeFrameRate(float exposure, std::uint32_t flags) {
     // Only rates that both the camera's list and the tables hold can be used.
     const int usable = std::min({offered, filled, rateCount_});
     if (usable <= 0) {
-      debugPrintf("VARBASE EXPOSURE: getFrameRateLimits: Could not enum frame rates. ERROR: %d",
+      vx::logLine("VARBASE EXPOSURE: getFrameRateLimits: Could not enum frame rates. ERROR: %d",
                   lastError());
       return 0;
     }
@@ -236,11 +236,11 @@ int ExposureController::changeFrameRate(float exposure, std::uint32_t flags) {
   }
 
   if (VarcamSetFormat(camera_, &format, chosenRate) == 0) {
-    debugPrintf("VARBASE EXPOSURE: Set format: %d", lastError());
+    vx::logLine("VARBASE EXPOSURE: Set format: %d", lastError());
     return 0;
   }
   if (!writeExposure(exposure, flags)) {
-    debugPrintf("VARBASE EXPOSURE: Could not set new exposure. ERROR: %d", lastError());
+    vx::logLine("VARBASE EXPOSURE: Could not set new exposure. ERROR: %d", lastError());
     return 0;
   }
   rateIndex_ = chosenIndex;
@@ -254,10 +254,10 @@ int ExposureController::changeFrameRate(float exposure, std::uint32_t flags) {
     const bool gdi = state == VarcamStateDisplayingGdi;
     if (VarcamStreamVideoControl(camera_, gdi ? VarcamStreamDisplayGdi : VarcamStreamDisplay,
                                  window) != 0) {
-      debugPrintf(gdi ? "VARBASE EXPOSURE: GDI Display started."
+      vx::logLine(gdi ? "VARBASE EXPOSURE: GDI Display started."
                       : "VARBASE EXPOSURE: Display started.");
     } else {
-      debugPrintf("VARBASE EXPOSURE: Unable to display.");
+      vx::logLine("VARBASE EXPOSURE: Unable to display.");
     }
   } else if (state == VarcamStateStreaming) {
     VarcamStreamVideoControl(camera_, VarcamStreamNoDisplay, nullptr);

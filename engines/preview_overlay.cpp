@@ -1,6 +1,6 @@
 #include "engines/preview_overlay.h"
 
-#include "engines/debug_format.h"
+#include "base/debug_log.h"
 #include "engines/overlay_blend.h"
 #include "platform/platform.h"
 
@@ -57,7 +57,7 @@ bool PreviewOverlay::waitIdle(std::uint32_t timeoutMs) {
 bool PreviewOverlay::suspendDrawing(std::uint32_t timeoutMs) {
   suspended_.store(true);
   if (waitIdle(timeoutMs)) return true;
-  debugPrintf("Callback timeout. (deadlock problem)");
+  vx::logLine("Callback timeout. (deadlock problem)");
   return false;
 }
 

@@ -1,4 +1,4 @@
-#include "host/bmp_writer.h"
+#include "bmp_writer.h"
 
 #include <cstdio>
 #include <memory>

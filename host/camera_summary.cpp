@@ -1,7 +1,7 @@
-#include "host/camera_summary.h"
+#include "camera_summary.h"
 
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdio>
 #include <string>
@@ -16,13 +16,10 @@ constexpr int kPanelClose = 1045;
 constexpr int kOptionsClose = 8;
 
 // Opens the options window and reads the Camera Info panel as a user would.
-void printCameraInformation(HostSession& session) {
+bool printCameraInformation(HostSession& session) {
   session.control(ACQCMD_OPTIONS_WINDOW, 0, nullptr);
   platform::Window options = platform::headless::findDialog(kOptionsWindowTemplate);
-  if (options == nullptr) {
-    std::printf("  (the driver's options window did not open)\n");
-    return;
-  }
+  if (options == nullptr) return session.outcome().refused("the driver's options window did not open");
   platform::headless::clickButton(options, kCameraInfoButton);
   platform::Window info = platform::headless::findDialog(kCameraInfoTemplate);
   if (info != nullptr) {
@@ -36,6 +33,8 @@ void printCameraInformation(HostSession& session) {
     platform::headless::clickButton(info, kPanelClose);
   }
   platform::headless::clickButton(options, kOptionsClose);
+  if (info == nullptr) return session.outcome().refused("the camera information panel did not open");
+  return true;
 }
 
 void printRange(const char* name, const Range& range, double preview, double acquire, const char* format) {
@@ -116,9 +115,9 @@ void printProperties(HostSession& session) {
   }
 }
 
-void printCameraSummary(HostSession& session) {
+bool printCameraSummary(HostSession& session) {
   std::printf("Camera information:\n");
-  printCameraInformation(session);
+  const bool ok = printCameraInformation(session);
 
   const auto preview = session.modes(false);
   for (const ModeEntry& m : preview)
@@ -135,6 +134,7 @@ void printCameraSummary(HostSession& session) {
   }
   printModes(session);
   printProperties(session);
+  return ok;
 }
 
 } // namespace host

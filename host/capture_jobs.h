@@ -1,7 +1,9 @@
-// The capture jobs of the host program.
+// The capture jobs of the host program. Each names the files it writes and
+// reports a refused or failed step through the session's outcome; each
+// returns whether all its steps succeeded.
 #pragma once
 
-#include "host/host_session.h"
+#include "host_session.h"
 
 #include <string>
 
@@ -18,13 +20,19 @@ struct CaptureOptions {
   std::string captureName = "capture";  // file name of captures, without extension
 };
 
+// "folder/name", or the name alone for an empty folder.
+std::string inFolder(const std::string& folder, const std::string& name);
+// Creates the output folder, reporting a failure.
+bool prepareOutputFolder(HostSession& session, const CaptureOptions& options);
+// Selects the preview mode when one was asked for.
+bool selectPreviewMode(HostSession& session, const CaptureOptions& options);
 // Live preview in the host's preview window for a while; saves the last
-// displayed frame. Returns the picture's path, or "" on failure.
-std::string runPreview(HostSession& session, const CaptureOptions& options);
+// displayed frame as preview.png.
+bool runPreview(HostSession& session, const CaptureOptions& options);
 // A full capture: mode, capture rectangle, snap and poll, AcqGetImage saved
-// as TIFF and PNG. Returns the paths written.
-std::vector<std::string> runCapture(HostSession& session, const CaptureOptions& options);
-// AcqAdd: several frames summed and divided, with a progress display.
-std::vector<std::string> runSum(HostSession& session, const CaptureOptions& options);
+// as TIFF and PNG.
+bool runCapture(HostSession& session, const CaptureOptions& options);
+// AcqAdd: several frames summed and divided, with a progress bar on stderr.
+bool runSum(HostSession& session, const CaptureOptions& options);
 
 } // namespace host

@@ -1,12 +1,13 @@
 // Jobs that write or read files through the driver: settings, time-lapse
-// series and the reduced grey pass-through picture.
+// series and the reduced grey pass-through picture. Each names the files it
+// writes, reports failures through the session's outcome and returns whether
+// all its steps succeeded.
 #pragma once
 
-#include "host/capture_jobs.h"
-#include "host/host_session.h"
+#include "capture_jobs.h"
+#include "host_session.h"
 
 #include <string>
-#include <vector>
 
 namespace host {
 
@@ -20,10 +21,11 @@ struct LapseOptions {
   int firstIndex = 1;
   unsigned interval = 2;   // seconds
 };
-// AcqTimeLapse with a progress line per image; returns the files written.
-std::vector<std::string> runTimeLapse(HostSession& session, const CaptureOptions& options,
-                                      const LapseOptions& lapse);
-// The software pass-through: a snapshot reduced to grey, drawn and saved.
-std::vector<std::string> runPassThrough(HostSession& session, const CaptureOptions& options);
+// AcqTimeLapse, with each image's progress and the wait for the next one
+// shown on stderr.
+bool runTimeLapse(HostSession& session, const CaptureOptions& options, const LapseOptions& lapse);
+// The software pass-through: a snapshot reduced to grey, drawn and saved as
+// pass-through.png at the reduced picture's own width.
+bool runPassThrough(HostSession& session, const CaptureOptions& options);
 
 } // namespace host

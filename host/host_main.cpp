@@ -1,53 +1,30 @@
 // varnex-host: a small host that loads the capture driver by path and drives
-// it against the simulated camera, as an imaging application would.
-#include "host/camera_summary.h"
-#include "host/capture_jobs.h"
+// it against the simulated camera, as an imaging application would. It is
+// meant to be scripted: every job names the files it writes on stdout,
+// reports problems on stderr and ends with an exit status that says what
+// went wrong (see exit_codes.h).
+#include "camera_summary.h"
+#include "capture_jobs.h"
+#include "command_jobs.h"
+#include "command_line.h"
 #include "host/driver_library.h"
-#include "host/file_jobs.h"
-#include "host/host_session.h"
-#include "host/panel_jobs.h"
-#include "host/pictures.h"
+#include "file_jobs.h"
+#include "host_session.h"
+#include "input_checks.h"
+#include "outcome.h"
+#include "panel_jobs.h"
 
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
-
-#include <CLI/CLI.hpp>
+#include "vividozuz/sim_control.h"
 
 #include <cstdio>
-#include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Options {
-  std::string driverPath;
-  std::vector<unsigned> cameraIds;
-  bool monochrome = false;
-  int choose = 1;
-  bool echoLog = false;
-  bool fast = false;
-  double demoExposure = 40.0;
-  host::CaptureOptions capture;
-  // property get/set
-  std::string property;
-  double value = 0;
-  bool acquisition = false;
-  // raw control
-  int code = 0;
-  int parameter = 0;
-  bool queryFlag = false;
-  std::vector<int> intData;
-  std::vector<double> doubleData;
-  std::string stringData;
-  // one-shot regions: left, top, right, bottom
-  std::vector<int> region;
-  std::string bitmap;
-  std::string settingsAction;
-  std::string settingsPath;
-  host::LapseOptions lapse;
-};
+using host::Command;
+using host::Options;
 
 void configureSimulator(const Options& options) {
   std::vector<vzsim::CameraModel> cameras;
@@ -79,273 +56,150 @@ void configurePlatform(const Options& options) {
   });
 }
 
-void listWritten(const std::vector<std::string>& paths) {
-  for (const auto& path : paths) std::printf("  wrote %s\n", path.c_str());
+// Patches of the simulated camera's test chart, as fractions of the preview
+// image, so that every mode that shows the whole sensor (binned or
+// subsampled ones too) finds them. Metering on the light grey patch keeps
+// the white patch below saturation; the mid grey patch is the neutral one to
+// balance on.
+AcqRect lightGreyPatch(std::int32_t width, std::int32_t height) {
+  return {width * 22 / 100, height * 69 / 100, width * 32 / 100, height * 81 / 100};
 }
 
-int withSession(host::DriverLibrary& driver, const std::function<int(host::HostSession&)>& job) {
-  host::HostSession session(driver);
-  if (!session.open()) return 1;
-  const int result = job(session);
-  session.close();
-  return result;
+AcqRect midGreyPatch(std::int32_t width, std::int32_t height) {
+  return {width * 36 / 100, height * 69 / 100, width * 46 / 100, height * 81 / 100};
 }
 
-int oneShot(host::HostSession& session, const Options& options, bool whiteBalance);
+bool isColourCamera(host::HostSession& session) { return session.control(ACQCMD_BIT_DEPTH) != 8; }
+
+// Exposure and white balance come first, so that every picture, the live
+// preview's included, is taken at the settings they find.
+bool adjustBeforePictures(host::HostSession& session, const Options& options) {
+  if (!host::selectPreviewMode(session, options.capture) || !session.openDisplay()) return false;
+  AcqRect limits{};
+  if (session.control(ACQCMD_CAPTRECT_LIMITS, 0, &limits) != 0)
+    return session.outcome().refused("the driver did not report the preview size (command 55)");
+  const std::int32_t width = limits.right + 1;
+  const std::int32_t height = limits.bottom + 1;
+  if (options.exposureGiven) {
+    std::printf("== Exposure %.1f ms\n", options.exposure);
+    for (int selector : {0, 1}) {
+      double exposure = options.exposure;
+      if (const std::int32_t result = session.control(ACQCMD_EXPOSURE, selector, &exposure); result != 0)
+        return session.outcome().refused("the driver refused the exposure (" + std::to_string(result) + ")");
+    }
+  } else {
+    std::printf("== One-shot auto exposure on a light grey patch\n");
+    if (!host::runAutoExposure(session, lightGreyPatch(width, height), true)) return false;
+  }
+  if (!isColourCamera(session)) {
+    std::printf("== No white balance: the camera is monochrome\n");
+    return true;
+  }
+  std::printf("== One-shot white balance on a mid grey patch\n");
+  return host::runWhiteBalance(session, midGreyPatch(width, height));
+}
 
 int runDemo(host::HostSession& session, const Options& options) {
+  host::Outcome& outcome = session.outcome();
   std::printf("== The camera\n");
   host::printCameraSummary(session);
-  host::ensureFolder(options.capture.outputFolder);
-  std::printf("== Live preview for %.1f s\n", options.capture.previewSeconds);
-  const std::string preview = host::runPreview(session, options.capture);
-  std::vector<std::string> written;
-  if (!preview.empty()) written.push_back(preview);
-  std::printf("== Exposure %.0f ms, then a one-shot white balance on a grey patch\n",
-              options.demoExposure);
-  double exposure = options.demoExposure;
-  session.control(ACQCMD_EXPOSURE, 0, &exposure);
-  session.control(ACQCMD_EXPOSURE, 1, &exposure);
-  Options centre = options;
-  centre.region = {460, 710, 590, 830};  // a grey patch of the chart
-  oneShot(session, centre, true);
-  std::printf("== Capture at acquisition mode %d\n", options.capture.acquisitionMode);
-  for (const auto& path : host::runCapture(session, options.capture)) written.push_back(path);
-  std::printf("== Sum of %d frames divided by %d\n", options.capture.sumFrames, options.capture.sumDivisor);
-  for (const auto& path : host::runSum(session, options.capture)) written.push_back(path);
+  if (!host::prepareOutputFolder(session, options.capture)) return outcome.exitCode();
+  adjustBeforePictures(session, options);
+  // The preview mode is selected; later steps keep it.
+  host::CaptureOptions capture = options.capture;
+  capture.previewMode = -1;
+  std::printf("== Live preview for %.1f s\n", capture.previewSeconds);
+  host::runPreview(session, capture);
+  std::printf("== Capture at acquisition mode %d\n", capture.acquisitionMode);
+  host::runCapture(session, capture);
+  std::printf("== Sum of %d frames divided by %d\n", capture.sumFrames, capture.sumDivisor);
+  host::runSum(session, capture);
   std::printf("== Dark frame and background correction of the live preview\n");
-  for (const auto& path : host::runCorrections(session, options.capture)) written.push_back(path);
+  host::runCorrections(session, capture);
   std::printf("== Bitmap overlay on the preview and on a capture\n");
-  for (const auto& path : host::runOverlay(session, options.capture, options.bitmap)) written.push_back(path);
+  host::runOverlay(session, capture, options.bitmap);
   std::printf("== Reduced grey pass-through of a snapshot\n");
-  for (const auto& path : host::runPassThrough(session, options.capture)) written.push_back(path);
+  host::runPassThrough(session, capture);
   std::printf("== Time-lapse series\n");
   host::LapseOptions lapse = options.lapse;
   lapse.count = 2;
-  for (const auto& path : host::runTimeLapse(session, options.capture, lapse)) written.push_back(path);
+  host::runTimeLapse(session, capture, lapse);
   std::printf("== Settings\n");
-  const std::string settings = options.capture.outputFolder + "/settings.ini";
-  if (host::saveSettings(session, settings)) written.push_back(settings);
-  std::printf("== Pictures written\n");
-  listWritten(written);
-  return written.empty() ? 1 : 0;
+  host::saveSettings(session, host::inFolder(capture.outputFolder, "settings.ini"));
+  std::printf("== Files written\n");
+  for (const auto& path : outcome.written()) std::printf("  %s\n", path.c_str());
+  return outcome.exitCode();
 }
 
-int propertyCommand(host::HostSession& session, const Options& options, bool set) {
-  const int selector = options.acquisition ? 1 : 0;
-  const std::string& name = options.property;
-  if (name == "red" || name == "green" || name == "blue") {
-    AcqWhiteBalanceRequest request{};
-    request.flags = ACQWB_GAINS;
-    session.query(ACQCMD_WHITE_BALANCE, 0, &request);
-    if (set) {
-      (name == "red" ? request.red : name == "green" ? request.green : request.blue) = options.value;
-      const int result = session.control(ACQCMD_WHITE_BALANCE, 0, &request);
-      std::printf("set %s gain: %s\n", name.c_str(), result == 0 ? "ok" : "refused");
-      session.query(ACQCMD_WHITE_BALANCE, 0, &request);
+// Runs the chosen job on an open session.
+void runJob(host::HostSession& session, const host::CommandLine& line) {
+  const Options& options = line.options;
+  switch (line.command) {
+    case Command::Demo: runDemo(session, options); return;
+    case Command::Info: host::printCameraSummary(session); return;
+    case Command::Get: host::runProperty(session, options, false); return;
+    case Command::Set: host::runProperty(session, options, true); return;
+    case Command::Control: host::runRawControl(session, options); return;
+    case Command::AutoExposure:
+      if (host::selectPreviewMode(session, options.capture))
+        host::runAutoExposure(session, host::regionOf(options, {0, 0, 320, 240}), false);
+      return;
+    case Command::WhiteBalance:
+      if (host::selectPreviewMode(session, options.capture))
+        host::runWhiteBalance(session, host::regionOf(options, {0, 0, 320, 240}));
+      return;
+    case Command::Settings: {
+      const bool save = options.settingsAction == "save";
+      const bool ok = save ? host::saveSettings(session, options.settingsPath)
+                           : host::loadSettings(session, options.settingsPath);
+      std::printf("%s %s: %s\n", save ? "saved" : "loaded", options.settingsPath.c_str(), ok ? "ok" : "failed");
+      return;
     }
-    std::printf("red %.2f, green %.2f, blue %.2f\n", request.red, request.green, request.blue);
-    return 0;
+    default: break;
   }
-  struct DoubleProperty {
-    const char* name;
-    int code;
-  };
-  const DoubleProperty doubles[] = {{"exposure", ACQCMD_EXPOSURE}, {"gain", ACQCMD_GAIN}, {"gamma", ACQCMD_GAMMA}};
-  for (const auto& p : doubles) {
-    if (name != p.name) continue;
-    if (set) {
-      double value = options.value;
-      const int result = session.control(p.code, selector, &value);
-      std::printf("set %s: %s\n", p.name, result == 0 ? "ok" : "refused");
-    }
-    double value = 0;
-    session.query(p.code, selector, &value);
-    std::printf("%s (%s) = %.3f\n", p.name, options.acquisition ? "acquisition" : "preview", value);
-    return 0;
+  // The jobs that write pictures.
+  if (!host::prepareOutputFolder(session, options.capture)) return;
+  switch (line.command) {
+    case Command::Preview: host::runPreview(session, options.capture); return;
+    case Command::Capture: host::runCapture(session, options.capture); return;
+    case Command::Sum: host::runSum(session, options.capture); return;
+    case Command::Corrections: host::runCorrections(session, options.capture); return;
+    case Command::Overlay: host::runOverlay(session, options.capture, options.bitmap); return;
+    case Command::TimeLapse: host::runTimeLapse(session, options.capture, options.lapse); return;
+    case Command::PassThrough: host::runPassThrough(session, options.capture); return;
+    default: return;
   }
-  if (name == "brightness") {
-    if (set) {
-      std::int32_t value = static_cast<std::int32_t>(options.value);
-      std::printf("set brightness: %s\n", session.control(ACQCMD_BRIGHTNESS, selector, &value) == 0 ? "ok" : "refused");
-    }
-    std::int32_t value = 0;
-    session.query(ACQCMD_BRIGHTNESS, selector, &value);
-    std::printf("brightness (%s) = %d\n", options.acquisition ? "acquisition" : "preview", value);
-    return 0;
-  }
-  std::fprintf(stderr, "unknown property %s (exposure, gain, gamma, brightness, red, green, blue)\n", name.c_str());
-  return 2;
-}
-
-int rawControl(host::HostSession& session, const Options& options) {
-  std::vector<std::uint8_t> buffer(4096, 0);
-  void* data = nullptr;
-  if (!options.intData.empty()) {
-    std::memcpy(buffer.data(), options.intData.data(), options.intData.size() * sizeof(int));
-    data = buffer.data();
-  } else if (!options.doubleData.empty()) {
-    std::memcpy(buffer.data(), options.doubleData.data(), options.doubleData.size() * sizeof(double));
-    data = buffer.data();
-  } else if (!options.stringData.empty()) {
-    std::memcpy(buffer.data(), options.stringData.c_str(), std::min(options.stringData.size() + 1, buffer.size() - 1));
-    data = buffer.data();
-  }
-  const int message = options.code | (options.queryFlag ? ACQ_QUERY : 0);
-  const int result = session.control(message, options.parameter, data);
-  std::printf("AcqControl(%d, %d) = %d\n", message, options.parameter, result);
-  if (data != nullptr) {
-    const auto* words = reinterpret_cast<const std::int32_t*>(buffer.data());
-    std::printf("data as int32: %d %d %d %d\n", words[0], words[1], words[2], words[3]);
-    const auto* reals = reinterpret_cast<const double*>(buffer.data());
-    std::printf("data as double: %g %g %g\n", reals[0], reals[1], reals[2]);
-  }
-  return 0;
-}
-
-int oneShot(host::HostSession& session, const Options& options, bool whiteBalance) {
-  AcqRect region{0, 0, 320, 240};
-  if (options.region.size() == 4) region = {options.region[0], options.region[1], options.region[2], options.region[3]};
-  session.openDisplay();
-  if (whiteBalance) {
-    AcqWhiteBalanceRequest request{};
-    request.flags = ACQWB_REGION | ACQWB_ONE_SHOT;
-    request.region = region;
-    session.control(ACQCMD_WHITE_BALANCE, 0, &request);
-    std::printf("white balance %s: red %.2f, green %.2f, blue %.2f\n", request.failed ? "failed" : "done", request.red,
-                request.green, request.blue);
-    // The camera balanced the preview; captures use the acquisition gains,
-    // so hand the same gains to both.
-    if (!request.failed) {
-      request.flags = ACQWB_GAINS;
-      session.control(ACQCMD_WHITE_BALANCE, 0, &request);
-    }
-  } else {
-    AcqAutoExposureRequest request{};
-    request.flags = ACQAE_REGION | ACQAE_ONE_SHOT;
-    request.region = region;
-    session.control(ACQCMD_AUTO_EXPOSURE, 0, &request);
-    std::printf("auto exposure %s: exposure %.3f ms\n", request.failed ? "failed" : "done", request.exposure);
-  }
-  return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-  Options options;
-  CLI::App app{"varnex-host: try the Varnex capture driver against the simulated camera.\n"
-               "Without a command it shows the camera, runs the live preview, captures a picture\n"
-               "and sums frames, and names the pictures it wrote."};
-  app.add_option("--driver", options.driverPath, "Path of the driver library (default: next to this program)");
-  app.add_option("--cameras", options.cameraIds, "Camera ids of the simulated cameras, comma separated (default: 160)")
-      ->delimiter(',');
-  app.add_flag("--mono", options.monochrome, "Make the simulated cameras monochrome");
-  app.add_option("--choose", options.choose, "Entry to pick in the camera-choice dialog (1-based; 0 cancels)");
-  app.add_flag("--log", options.echoLog, "Echo the driver's debug output");
-  app.add_flag("--fast", options.fast, "Let the simulated camera deliver frames as fast as it can make them");
-  app.add_option("--out", options.capture.outputFolder, "Folder for the pictures written");
-  app.add_option("--mode", options.capture.acquisitionMode, "Acquisition mode index");
-  app.add_option("--preview-mode", options.capture.previewMode, "Preview mode index");
-  app.add_option("--seconds", options.capture.previewSeconds, "Length of the live preview");
-  app.add_option("--exposure", options.demoExposure, "Exposure (ms) of the demonstration's captures");
-  app.add_option("--frames", options.capture.sumFrames, "Frames to sum");
-  app.add_option("--divisor", options.capture.sumDivisor, "Divisor of the frame sum");
-  app.add_flag("--grey", options.capture.grey, "Transfer images as 8-bit grey");
+  host::CommandLine line;
+  if (const auto status = host::parseCommandLine(argc, argv, line)) return *status;
+  // Nothing is loaded until the input is known to be good.
+  if (const auto problem = host::checkInput(line)) {
+    std::fprintf(stderr, "varnex-host: %s\n", problem->message.c_str());
+    if (problem->code == host::ExitCode::Usage) std::fprintf(stderr, "Run with --help for more information.\n");
+    return host::toInt(problem->code);
+  }
 
-  auto* info = app.add_subcommand("info", "Open the camera, show what the driver reports, close");
-  auto* preview = app.add_subcommand("preview", "Run the live preview and save the last displayed frame");
-  auto* capture = app.add_subcommand("capture", "Capture one image (TIFF and PNG)");
-  auto* sum = app.add_subcommand("sum", "Sum frames with AcqAdd (PNG)");
-  auto* get = app.add_subcommand("get", "Read a property (exposure, gain, gamma, brightness, red, green, blue)");
-  get->add_option("name", options.property)->required();
-  get->add_flag("--acquisition", options.acquisition, "The acquisition value instead of the preview value");
-  auto* set = app.add_subcommand("set", "Set a property");
-  set->add_option("name", options.property)->required();
-  set->add_option("value", options.value)->required();
-  set->add_flag("--acquisition", options.acquisition, "The acquisition value instead of the preview value");
-  auto* autoExposure = app.add_subcommand("auto-exposure", "One-shot auto exposure over a region");
-  autoExposure->add_option("--region", options.region, "left,top,right,bottom")->delimiter(',');
-  auto* whiteBalance = app.add_subcommand("white-balance", "One-shot white balance over a region");
-  whiteBalance->add_option("--region", options.region, "left,top,right,bottom")->delimiter(',');
-  auto* control = app.add_subcommand("control", "A raw AcqControl call");
-  control->add_option("code", options.code)->required();
-  control->add_option("parameter", options.parameter);
-  control->add_flag("--query", options.queryFlag, "Set the query flag");
-  control->add_option("--int", options.intData, "data: 32-bit integers")->delimiter(',');
-  control->add_option("--double", options.doubleData, "data: doubles")->delimiter(',');
-  control->add_option("--string", options.stringData, "data: a text");
-  auto* corrections = app.add_subcommand("corrections", "Grab a dark frame and a background and show the corrected preview");
-  auto* overlay = app.add_subcommand("overlay", "Blend a bitmap overlay into the preview and a capture");
-  overlay->add_option("--bitmap", options.bitmap, "24-bit BMP (width a multiple of 4); default: a demonstration overlay");
-  auto* settings = app.add_subcommand("settings", "Save or load the driver's setup");
-  settings->add_option("action", options.settingsAction, "save or load")->required()->check(CLI::IsMember({"save", "load"}));
-  settings->add_option("path", options.settingsPath, "Settings (INI) file")->required();
-  auto* timelapse = app.add_subcommand("timelapse", "Save a timed series of TIF files");
-  timelapse->add_option("--count", options.lapse.count, "Number of images");
-  timelapse->add_option("--interval", options.lapse.interval, "Seconds between images (at least 2)");
-  timelapse->add_option("--first", options.lapse.firstIndex, "Number of the first file");
-  timelapse->add_option("--prefix", options.lapse.prefix, "Path prefix of the files (default <out>/lapse)");
-  auto* passThrough = app.add_subcommand("pass-through", "Draw the reduced grey preview of a snapshot and save it");
-  app.require_subcommand(0, 1);
-  CLI11_PARSE(app, argc, argv);
-
-  configureSimulator(options);
-  configurePlatform(options);
+  configureSimulator(line.options);
+  configurePlatform(line.options);
 
   host::DriverLibrary driver;
-  const std::string path = options.driverPath.empty() ? host::defaultDriverPath() : options.driverPath;
+  const std::string path = line.options.driverPath.empty() ? host::defaultDriverPath() : line.options.driverPath;
   if (!driver.load(path)) {
     std::fprintf(stderr, "varnex-host: %s\n", driver.error().c_str());
-    return 2;
+    return host::toInt(host::ExitCode::NoDriver);
   }
   std::printf("Driver: %s\n", path.c_str());
 
-  return withSession(driver, [&](host::HostSession& session) {
-    if (*info) {
-      host::printCameraSummary(session);
-      return 0;
-    }
-    if (*preview) {
-      host::ensureFolder(options.capture.outputFolder);
-      const std::string written = host::runPreview(session, options.capture);
-      if (!written.empty()) std::printf("  wrote %s\n", written.c_str());
-      return written.empty() ? 1 : 0;
-    }
-    if (*capture) {
-      host::ensureFolder(options.capture.outputFolder);
-      const auto written = host::runCapture(session, options.capture);
-      listWritten(written);
-      return written.empty() ? 1 : 0;
-    }
-    if (*sum) {
-      host::ensureFolder(options.capture.outputFolder);
-      const auto written = host::runSum(session, options.capture);
-      listWritten(written);
-      return written.empty() ? 1 : 0;
-    }
-    if (*get) return propertyCommand(session, options, false);
-    if (*set) return propertyCommand(session, options, true);
-    if (*autoExposure) return oneShot(session, options, false);
-    if (*whiteBalance) return oneShot(session, options, true);
-    if (*control) return rawControl(session, options);
-    if (*corrections || *overlay || *timelapse || *passThrough) {
-      host::ensureFolder(options.capture.outputFolder);
-      std::vector<std::string> written;
-      if (*corrections) written = host::runCorrections(session, options.capture);
-      if (*overlay) written = host::runOverlay(session, options.capture, options.bitmap);
-      if (*timelapse) written = host::runTimeLapse(session, options.capture, options.lapse);
-      if (*passThrough) written = host::runPassThrough(session, options.capture);
-      listWritten(written);
-      return written.empty() ? 1 : 0;
-    }
-    if (*settings) {
-      const bool ok = options.settingsAction == "save" ? host::saveSettings(session, options.settingsPath)
-                                                       : host::loadSettings(session, options.settingsPath);
-      std::printf("%s %s: %s\n", options.settingsAction == "save" ? "saved" : "loaded", options.settingsPath.c_str(),
-                  ok ? "ok" : "refused");
-      return ok ? 0 : 1;
-    }
-    return runDemo(session, options);
-  });
+  host::Outcome outcome;
+  {
+    host::HostSession session(driver, outcome);
+    if (session.open()) runJob(session, line);
+    session.close();
+  }
+  std::fflush(stdout);
+  return outcome.exitCode();
 }

@@ -1,9 +1,10 @@
-#include "host/host_session.h"
+#include "host_session.h"
 
 #include "platform/headless_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <chrono>
-#include <cstdio>
+#include <string>
 #include <thread>
 
 namespace host {
@@ -16,13 +17,23 @@ bool HostSession::open() {
   platform::headless::setActiveWindow(mainWindow_);
   const std::int32_t result = driver_.open();
   if (result != 0) {
-    std::printf("AcqOpen failed with %d (no camera could be opened)\n", result);
+    // A failed open leaves a session that only AcqClose frees.
     driver_.close();
-    return false;
+    return outcome_.refused("AcqOpen returned " + std::to_string(result) + ": no camera could be opened");
   }
   open_ = true;
-  control(ACQCMD_HOST_WINDOW, 0, mainWindow_);
+  // A cancelled camera choice still opens the driver, without a camera.
+  if (simulatedCamera() == 0) return outcome_.refused("AcqOpen returned 0, but no camera is open (choice cancelled?)");
+  if (control(ACQCMD_HOST_WINDOW, 0, mainWindow_) != 0)
+    return outcome_.refused("the driver did not take the host window (command 33)");
   return true;
+}
+
+int HostSession::simulatedCamera() {
+  const int attached = static_cast<int>(vzsim::cameras().size());
+  for (int index = 1; index <= attached; ++index)
+    if (vzsim::isOpen(index)) return index;
+  return 0;
 }
 
 void HostSession::close() {
@@ -42,7 +53,9 @@ std::int32_t HostSession::query(std::int32_t code, std::int32_t parameter, void*
 bool HostSession::openDisplay() {
   AcqDisplayRecord record{};
   record.window = previewWindow_;
-  return control(ACQCMD_DISPLAY_OPEN, 0, &record) == 1 && record.done == 1;
+  const std::int32_t result = control(ACQCMD_DISPLAY_OPEN, 0, &record);
+  if (result == 1 && record.done == 1) return true;
+  return outcome_.refused("the display did not open (command 39 returned " + std::to_string(result) + ")");
 }
 
 void HostSession::pump(double seconds) {
@@ -52,6 +65,19 @@ void HostSession::pump(double seconds) {
     while (platform::peekMessage(&message, true)) platform::dispatchMessage(message);
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+}
+
+std::optional<vzsim::DisplayedFrame> HostSession::displayedFrameAfter(double seconds) {
+  const int camera = simulatedCamera();
+  if (camera == 0) return std::nullopt;
+  const std::uint64_t mark = vzsim::framesDelivered(camera);
+  pump(seconds);
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (vzsim::framesDelivered(camera) < mark + 2) {
+    if (std::chrono::steady_clock::now() > giveUp) return std::nullopt;
+    pump(0.02);
+  }
+  return vzsim::lastDisplayedFrame(camera);
 }
 
 std::vector<ModeEntry> HostSession::modes(bool acquisition) {
@@ -71,28 +97,49 @@ std::vector<ModeEntry> HostSession::modes(bool acquisition) {
   return result;
 }
 
+std::int32_t HostSession::modeCount(bool acquisition) {
+  const std::int32_t code = acquisition ? ACQCMD_ACQUIRE_RESOLUTION : ACQCMD_PREVIEW_RESOLUTION;
+  std::int32_t count = 0;
+  if (control(code, ACQRES_COUNT, &count) != 0) return -1;
+  return count;
+}
+
 bool HostSession::selectMode(bool acquisition, std::int32_t index) {
+  const char* list = acquisition ? "acquisition" : "preview";
+  const std::int32_t count = modeCount(acquisition);
+  if (count < 0) return outcome_.refused(std::string("the driver did not count its ") + list + " modes");
+  if (index < 0 || index >= count)
+    return outcome_.badInput(std::string(acquisition ? "--mode " : "--preview-mode ") + std::to_string(index) +
+                             ": this camera has " + std::to_string(count) + " " + list + " modes (0 to " +
+                             std::to_string(count - 1) + ")");
   std::int32_t data[1] = {index};
   const std::int32_t code = acquisition ? ACQCMD_ACQUIRE_RESOLUTION : ACQCMD_PREVIEW_RESOLUTION;
-  return control(code, ACQRES_SELECT, data) == 0;
+  const std::int32_t result = control(code, ACQRES_SELECT, data);
+  if (result == 0) return true;
+  return outcome_.refused(std::string("the driver refused ") + list + " mode " + std::to_string(index) + " (" +
+                          std::to_string(result) + ")");
 }
 
 bool HostSession::captureWholeMode() {
   AcqRect limits{};
-  if (control(ACQCMD_CAPTRECT_LIMITS, 1, &limits) != 0) return false;
-  return control(ACQCMD_CAPTRECT, 1, &limits) == 0;
+  if (control(ACQCMD_CAPTRECT_LIMITS, 1, &limits) != 0)
+    return outcome_.refused("the driver did not report the capture limits (command 55)");
+  if (control(ACQCMD_CAPTRECT, 1, &limits) != 0)
+    return outcome_.refused("the driver refused the capture rectangle (command 48)");
+  return true;
 }
 
 bool HostSession::snap() {
   const std::int32_t started = control(ACQCMD_SNAP, 1, nullptr);
-  if (started != 2 && started != 3) return false;
+  if (started != 2 && started != 3)
+    return outcome_.refused("the driver refused the snapshot (command 50 returned " + std::to_string(started) + ")");
   // The snapshot is taken within command 50; the poll reports and ends it.
   for (int polls = 0; polls < 100; ++polls) {
     const std::int32_t status = control(ACQCMD_SNAP_STATUS, 0, nullptr);
     if (status == 4 || (started == 3 && status == 3)) return true;
-    if (status == 3) return started == 3;
+    if (status == 3) break;
   }
-  return false;
+  return outcome_.refused("the snapshot never became ready (command 51)");
 }
 
 double HostSession::exposure(bool acquisition) {

@@ -1,9 +1,9 @@
-#include "host/panel_jobs.h"
+#include "panel_jobs.h"
 
-#include "host/bmp_writer.h"
-#include "host/pictures.h"
+#include "bmp_writer.h"
+#include "pictures.h"
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdio>
 
@@ -17,12 +17,6 @@ constexpr int kImageCorrectionTemplate = 111;
 constexpr int kOverlaySection = 1056;
 constexpr int kOverlayTemplate = 117;
 constexpr int kPanelClose = 1045;
-
-int openedCamera() {
-  for (int index = 1; index <= static_cast<int>(vzsim::cameras().size()); ++index)
-    if (vzsim::isOpen(index)) return index;
-  return 0;
-}
 
 // Opens the options window and the panel of a section whose button the
 // window keeps hidden: the command reaches the window all the same.
@@ -40,66 +34,58 @@ void closePanelAndWindow(platform::Window panel) {
     platform::headless::clickButton(options, kOptionsClose);
 }
 
-std::string savePreview(HostSession& session, const CaptureOptions& options, const std::string& name) {
-  session.pump(0.5);
-  const auto frame = vzsim::lastDisplayedFrame(openedCamera());
-  if (!frame) return "";
-  const std::string path = options.outputFolder + "/" + name;
-  return saveBottomUpPicture(frame->pixels, frame->width, frame->height, frame->bytesPerPixel, path) ? path : "";
+bool savePreview(HostSession& session, const CaptureOptions& options, const std::string& name) {
+  const auto frame = session.displayedFrameAfter(0.5);
+  if (!frame) return session.outcome().refused("no new frame was displayed");
+  const std::string path = inFolder(options.outputFolder, name);
+  if (!saveBottomUpPicture(frame->pixels, frame->width, frame->height, frame->bytesPerPixel, path))
+    return session.outcome().fileFailed("could not write " + path);
+  session.outcome().wrote(path);
+  return true;
 }
 
 std::string status(platform::Window panel, int id) { return platform::headless::controlInfo(panel, id).text; }
 
 } // namespace
 
-std::vector<std::string> runCorrections(HostSession& session, const CaptureOptions& options) {
-  std::vector<std::string> written;
-  if (!session.openDisplay()) return written;
-  const int camera = openedCamera();
-  const std::string before = savePreview(session, options, "preview-uncorrected.png");
-  if (!before.empty()) written.push_back(before);
+bool runCorrections(HostSession& session, const CaptureOptions& options) {
+  if (!session.openDisplay()) return false;
+  const int camera = session.simulatedCamera();
+  bool ok = savePreview(session, options, "preview-uncorrected.png");
 
   platform::Window panel = openPanel(session, kImageCorrectionSection, kImageCorrectionTemplate);
-  if (panel == nullptr) {
-    std::printf("  the image correction panel did not open\n");
-    return written;
-  }
+  if (panel == nullptr) return session.outcome().refused("the image correction panel did not open");
   // The prompts ("close all lights", "place the camera towards the
   // background") are answered OK by the platform's default answer.
   vzsim::setScene(camera, vzsim::Scene::Covered);
-  session.pump(0.2);
+  session.displayedFrameAfter(0.2);  // frames of the new scene reach the driver
   platform::headless::clickButton(panel, 1106);  // dark frame: Grab new frame
   std::printf("  dark frame: %s\n", status(panel, 1105).c_str());
   vzsim::setScene(camera, vzsim::Scene::Flat);
-  session.pump(0.2);
+  session.displayedFrameAfter(0.2);  // frames of the new scene reach the driver
   platform::headless::clickButton(panel, 1107);  // background: Grab new frame
   std::printf("  background: %s\n", status(panel, 1108).c_str());
   vzsim::setScene(camera, vzsim::Scene::Chart);
   platform::headless::clickButton(panel, 1066);  // Use dark frame subtraction
   platform::headless::clickButton(panel, 1065);  // Use background correction
-  const std::string after = savePreview(session, options, "preview-corrected.png");
-  if (!after.empty()) written.push_back(after);
+  ok = savePreview(session, options, "preview-corrected.png") && ok;
   closePanelAndWindow(panel);
-  return written;
+  return ok;
 }
 
-std::vector<std::string> runOverlay(HostSession& session, const CaptureOptions& options, const std::string& bitmap) {
-  std::vector<std::string> written;
+bool runOverlay(HostSession& session, const CaptureOptions& options, const std::string& bitmap) {
   std::string overlayPath = bitmap;
   if (overlayPath.empty()) {
-    overlayPath = options.outputFolder + "/overlay.bmp";
-    if (!writeDemoOverlay(overlayPath, options.outputFolder + "/overlay-alpha.bmp")) {
-      std::printf("  could not write the demonstration overlay\n");
-      return written;
-    }
-    written.push_back(overlayPath);
+    overlayPath = inFolder(options.outputFolder, "overlay.bmp");
+    const std::string alphaPath = inFolder(options.outputFolder, "overlay-alpha.bmp");
+    if (!writeDemoOverlay(overlayPath, alphaPath))
+      return session.outcome().fileFailed("could not write the demonstration overlay " + overlayPath);
+    session.outcome().wrote(overlayPath);
+    session.outcome().wrote(alphaPath);
   }
-  if (!session.openDisplay()) return written;
+  if (!selectPreviewMode(session, options) || !session.openDisplay()) return false;
   platform::Window panel = openPanel(session, kOverlaySection, kOverlayTemplate);
-  if (panel == nullptr) {
-    std::printf("  the overlay panel did not open\n");
-    return written;
-  }
+  if (panel == nullptr) return session.outcome().refused("the overlay panel did not open");
   platform::headless::queueOpenFileAnswer(overlayPath);
   platform::headless::clickButton(panel, 1029);  // Open File
   std::printf("  overlay file: %s\n", status(panel, 1028).c_str());
@@ -111,14 +97,13 @@ std::vector<std::string> runOverlay(HostSession& session, const CaptureOptions& 
   platform::headless::clickButton(panel, 1027);  // Use bitmap overlay
   platform::headless::clickButton(panel, 1035);  // On Preview
   platform::headless::clickButton(panel, 1036);  // On Capture
-  const std::string preview = savePreview(session, options, "preview-overlay.png");
-  if (!preview.empty()) written.push_back(preview);
+  bool ok = savePreview(session, options, "preview-overlay.png");
   closePanelAndWindow(panel);
 
   CaptureOptions capture = options;
   capture.captureName = "capture-overlay";
-  for (const auto& path : runCapture(session, capture)) written.push_back(path);
-  return written;
+  capture.previewMode = -1;  // selected above
+  return runCapture(session, capture) && ok;
 }
 
 } // namespace host

@@ -1,6 +1,6 @@
-#include "host/pictures.h"
+#include "pictures.h"
 
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 
 #include "hostlib/host_imaging.h"
 
@@ -22,10 +22,11 @@ bool saveHostImage(std::int32_t image, const std::string& path) {
 }
 
 bool saveBottomUpPicture(const std::vector<std::uint8_t>& pixels, std::uint32_t width, std::uint32_t height,
-                         int bytesPerPixel, const std::string& path) {
+                         int bytesPerPixel, const std::string& path, std::size_t rowBytes) {
   if (width == 0 || height == 0 || bytesPerPixel <= 0) return false;
-  const std::size_t stride = static_cast<std::size_t>(width) * static_cast<std::size_t>(bytesPerPixel);
-  if (pixels.size() < stride * height) return false;
+  const std::size_t pictureRow = static_cast<std::size_t>(width) * static_cast<std::size_t>(bytesPerPixel);
+  const std::size_t stride = rowBytes == 0 ? pictureRow : rowBytes;
+  if (stride < pictureRow || pixels.size() < stride * height) return false;
   const bool colour = bytesPerPixel >= 3;
   std::vector<std::uint8_t> upright(static_cast<std::size_t>(width) * height * (colour ? 3u : 1u));
   std::size_t out = 0;

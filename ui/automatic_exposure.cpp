@@ -1,13 +1,13 @@
-#include "ui/automatic_exposure.h"
+#include "automatic_exposure.h"
 
 #include "camera/preview_stream.h"
 
 namespace vx {
 
-void endCameraAutoExposure(DriverState& state) {
+void endCameraAutoExposure(CameraSession& camera) {
   // Adopts the camera's exposure only while automatic exposure runs.
-  applyExposureSwitch(state, 1);
-  state.cameraAutoExposureOn = 0;
+  applyExposureSwitch(camera, 1);
+  camera.state().cameraAutoExposureOn = 0;
 }
 
 } // namespace vx

@@ -3,7 +3,7 @@
 // Close).
 #pragma once
 
-#include "driver/driver_state.h"
+#include "camera/camera_session.h"
 
 namespace vx {
 
@@ -12,6 +12,6 @@ namespace vx {
 // the camera to manual exposure (the display restarts when that changed the
 // frame rate). Then cameraAutoExposureOn is cleared. Nothing is written when
 // automatic exposure was not running.
-void endCameraAutoExposure(DriverState& state);
+void endCameraAutoExposure(CameraSession& camera);
 
 } // namespace vx

@@ -1,20 +1,20 @@
-#include "ui/camera_info_panel.h"
+#include "camera_info_panel.h"
 
-#include "ui/dialog_binding.h"
 #include "ui/panel_controls.h"
-#include "ui/panel_lifecycle.h"
+#include "panel_lifecycle.h"
 
 namespace vx {
 namespace {
 
-void initialise(DriverState& state, Window panel) {
-  platform::setDlgItemText(panel, kInfoModel, state.modelName.c_str());
-  platform::setDlgItemText(panel, kInfoSerial, state.serialNumberText.c_str());
-  platform::setDlgItemText(panel, kInfoApiVersion, state.apiVersionText.c_str());
-  platform::setDlgItemText(panel, kInfoDriverVersion, state.driverVersionText.c_str());
-  platform::setDlgItemText(panel, kInfoFirmwareVersion, state.firmwareVersionText.c_str());
-  platform::setDlgItemText(panel, kInfoFpgaVersion, state.fpgaVersionText.c_str());
-  panelOpened(state, Section::CameraInfo, panel);
+void initialise(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  platform::setDlgItemText(panel, kInfoModel, state.model.modelName.c_str());
+  platform::setDlgItemText(panel, kInfoSerial, state.model.serialNumberText.c_str());
+  platform::setDlgItemText(panel, kInfoApiVersion, state.model.apiVersionText.c_str());
+  platform::setDlgItemText(panel, kInfoDriverVersion, state.model.driverVersionText.c_str());
+  platform::setDlgItemText(panel, kInfoFirmwareVersion, state.model.firmwareVersionText.c_str());
+  platform::setDlgItemText(panel, kInfoFpgaVersion, state.model.fpgaVersionText.c_str());
+  panelOpened(options, Section::CameraInfo, panel);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // number and versions as they were read when the camera was identified.
 #pragma once
 
-#include "driver/driver_state.h"
+#include "state/driver_state.h"
 
 #include <cstdint>
 

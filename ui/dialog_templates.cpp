@@ -1,8 +1,8 @@
-#include "ui/dialog_templates.h"
+#include "dialog_templates.h"
 
 #include "ui/panel_controls.h"
 #include "ui/panel_ids.h"
-#include "ui/exposure_fields.h"
+#include "exposure_fields.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // The dialog templates of the options window and its panels, as data.
 #pragma once
 
-#include "driver/driver_state.h"
+#include "state/driver_state.h"
 
 namespace vx {
 

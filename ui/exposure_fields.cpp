@@ -1,6 +1,6 @@
-#include "ui/exposure_fields.h"
+#include "exposure_fields.h"
 
-#include "driver/debug_log.h"
+#include "base/debug_log.h"
 
 #include <cmath>
 #include <cstdio>

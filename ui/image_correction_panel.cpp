@@ -1,11 +1,10 @@
-#include "ui/image_correction_panel.h"
+#include "image_correction_panel.h"
 
 #include "camera/image_correction.h"
 #include "camera/snapshot.h"
-#include "ui/dialog_binding.h"
+#include "panel_lifecycle.h"
 #include "ui/panel_controls.h"
 #include "ui/panel_ids.h"
-#include "ui/panel_lifecycle.h"
 
 namespace vx {
 namespace {
@@ -13,83 +12,86 @@ namespace {
 constexpr const char* kLightSources[] = {"No correction", "Tungsten/Halogen", "Daylight", "Fluorescent"};
 constexpr const char* kFrequencies[] = {"None / DC", "50 Hz", "60 Hz"};
 
-void initialise(DriverState& state, Window panel) {
+void initialise(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
   for (const char* name : kLightSources) platform::comboAddString(panel, kCorrectionLightSource, name);
   for (const char* name : kFrequencies) platform::comboAddString(panel, kCorrectionFrequency, name);
   platform::comboSetCurSel(panel, kCorrectionLightSource, state.lightSource);
   platform::comboSetCurSel(panel, kCorrectionFrequency, state.flickerMode);
 
-  state.correctionPanelLightSource = state.lightSource;
-  state.correctionPanelFlicker = state.flickerMode;
-  setColourCorrection(state, state.lightSource);
+  options.correctionPanelLightSource = state.lightSource;
+  options.correctionPanelFlicker = state.flickerMode;
+  setColourCorrection(options.camera(), state.lightSource);
 
-  setChecked(panel, kCorrectionUseBackground, state.backgroundChecked);
-  setChecked(panel, kCorrectionUseDark, state.darkFrameChecked);
+  setChecked(panel, kCorrectionUseBackground, options.backgroundChecked);
+  setChecked(panel, kCorrectionUseDark, options.darkFrameChecked);
 
   platform::setDlgItemText(panel, kCorrectionDarkStatus,
                            state.darkFrameStored != 0 ? "Dark frame stored" : "No frame taken");
   platform::setDlgItemText(panel, kCorrectionBackgroundStatus,
                            state.backgroundStored != 0 ? "Calculated." : "No frame taken");
-  panelOpened(state, Section::ImageCorrection, panel);
+  panelOpened(options, Section::ImageCorrection, panel);
 }
 
-void press(Window panel, int id) {
-  platform::sendMessage(panel, platform::WM_COMMAND, platform::makeWParam(static_cast<unsigned>(id), platform::BN_CLICKED),
-                        reinterpret_cast<std::intptr_t>(platform::dialogItem(panel, id)));
-}
-
-void backgroundClicked(DriverState& state, Window panel) {
+void backgroundClicked(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  CameraSession& camera = options.camera();
   if (checkedFlag(panel, kCorrectionUseBackground) == 0) {
-    disableBackgroundCorrection(state);
+    disableBackgroundCorrection(camera);
     return;
   }
-  if (state.backgroundStored == 0) press(panel, kCorrectionGrabBackground);
+  if (state.backgroundStored == 0) pressButton(panel, kCorrectionGrabBackground);
   if (state.backgroundStored == 0) {
     setChecked(panel, kCorrectionUseBackground, 0);
     return;
   }
   // A callback that a Cancel left registered is removed first, so that the
   // factors are never applied twice to one frame.
-  if (state.backgroundCallbackId != -1 || state.backgroundCorrectionOn != 0) disableBackgroundCorrection(state);
-  enableBackgroundCorrection(state);
+  if (camera.backgroundCallbackId != -1 || state.backgroundCorrectionOn != 0) disableBackgroundCorrection(camera);
+  enableBackgroundCorrection(camera);
 }
 
-void darkClicked(DriverState& state, Window panel) {
+void darkClicked(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  CameraSession& camera = options.camera();
   if (checkedFlag(panel, kCorrectionUseDark) == 0) {
-    disableDarkSubtraction(state);
+    disableDarkSubtraction(camera);
     return;
   }
-  if (state.darkFrameStored == 0) press(panel, kCorrectionGrabDark);
+  if (state.darkFrameStored == 0) pressButton(panel, kCorrectionGrabDark);
   if (state.darkFrameStored == 0) {
     setChecked(panel, kCorrectionUseDark, 0);
     return;
   }
   // As above: never two subtractions of one frame.
-  if (state.darkCallbackId != -1 || state.darkSubtractionOn != 0) disableDarkSubtraction(state);
-  enableDarkSubtraction(state);
+  if (camera.darkCallbackId != -1 || state.darkSubtractionOn != 0) disableDarkSubtraction(camera);
+  enableDarkSubtraction(camera);
 }
 
 // Close keeps the check boxes as the stored choice; both switches follow it.
-void closePanel(DriverState& state, Window panel) {
-  state.backgroundChecked = checkedFlag(panel, kCorrectionUseBackground);
-  state.darkFrameChecked = checkedFlag(panel, kCorrectionUseDark);
-  state.darkSubtractionOn = state.darkFrameChecked;
-  state.backgroundCorrectionOn = state.backgroundChecked;
-  closePanelItself(state, Section::ImageCorrection);
+void closePanel(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  options.backgroundChecked = checkedFlag(panel, kCorrectionUseBackground);
+  options.darkFrameChecked = checkedFlag(panel, kCorrectionUseDark);
+  state.darkSubtractionOn = options.darkFrameChecked;
+  state.backgroundCorrectionOn = options.backgroundChecked;
+  closePanelItself(options, Section::ImageCorrection);
 }
 
 // Cancel returns to the light source and frequency of the opening and to the
 // switches of the last Close. The restored light source's matrix reaches the
 // camera at the next opening.
-void cancelPanel(DriverState& state) {
-  state.lightSource = state.correctionPanelLightSource;
-  state.flickerMode = state.correctionPanelFlicker;
-  state.darkSubtractionOn = state.darkFrameChecked;
-  state.backgroundCorrectionOn = state.backgroundChecked;
-  closePanelItself(state, Section::ImageCorrection);
+void cancelPanel(OptionsWindow& options) {
+  DriverState& state = options.state();
+  state.lightSource = options.correctionPanelLightSource;
+  state.flickerMode = options.correctionPanelFlicker;
+  state.darkSubtractionOn = options.darkFrameChecked;
+  state.backgroundCorrectionOn = options.backgroundChecked;
+  closePanelItself(options, Section::ImageCorrection);
 }
 
-std::intptr_t command(DriverState& state, Window panel, std::uintptr_t wParam) {
+std::intptr_t command(OptionsWindow& options, Window panel, std::uintptr_t wParam) {
+  DriverState& state = options.state();
   const int id = commandId(wParam);
   const unsigned code = platform::hiWord(wParam);
   if (code == platform::CBN_SELCHANGE) {
@@ -97,7 +99,7 @@ std::intptr_t command(DriverState& state, Window panel, std::uintptr_t wParam) {
     if (index < 0) return 0;
     if (id == kCorrectionLightSource) {
       state.lightSource = index;
-      setColourCorrection(state, index);
+      setColourCorrection(options.camera(), index);
       return 1;
     }
     if (id == kCorrectionFrequency) {
@@ -108,12 +110,12 @@ std::intptr_t command(DriverState& state, Window panel, std::uintptr_t wParam) {
   }
   if (code != platform::BN_CLICKED) return 0;
   switch (id) {
-    case kCorrectionUseBackground: backgroundClicked(state, panel); return 1;
-    case kCorrectionUseDark: darkClicked(state, panel); return 1;
-    case kCorrectionGrabDark: grabDarkFrame(state); return 1;
-    case kCorrectionGrabBackground: grabBackground(state); return 1;
-    case kPanelClose: closePanel(state, panel); return 1;
-    case kPanelCancel: cancelPanel(state); return 1;
+    case kCorrectionUseBackground: backgroundClicked(options, panel); return 1;
+    case kCorrectionUseDark: darkClicked(options, panel); return 1;
+    case kCorrectionGrabDark: grabDarkFrame(options.camera()); return 1;
+    case kCorrectionGrabBackground: grabBackground(options.camera()); return 1;
+    case kPanelClose: closePanel(options, panel); return 1;
+    case kPanelCancel: cancelPanel(options); return 1;
     default: return 0;
   }
 }

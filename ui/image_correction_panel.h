@@ -3,7 +3,7 @@
 // of their reference frames.
 #pragma once
 
-#include "driver/driver_state.h"
+#include "state/driver_state.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // vertically in the camera itself.
 #pragma once
 
-#include "driver/driver_state.h"
+#include "state/driver_state.h"
 
 #include <cstdint>
 

@@ -1,15 +1,15 @@
 #include "ui/options_window.h"
 
-#include "driver/debug_log.h"
-#include "ui/automatic_exposure.h"
-#include "ui/camera_info_panel.h"
-#include "ui/dialog_binding.h"
-#include "ui/dialog_templates.h"
-#include "ui/image_correction_panel.h"
-#include "ui/mirror_panel.h"
-#include "ui/overlay_panel.h"
-#include "ui/panel_lifecycle.h"
-#include "ui/placeholder_panel.h"
+#include "automatic_exposure.h"
+#include "base/debug_log.h"
+#include "camera/camera_session.h"
+#include "camera_info_panel.h"
+#include "dialog_templates.h"
+#include "image_correction_panel.h"
+#include "mirror_panel.h"
+#include "overlay_panel.h"
+#include "panel_lifecycle.h"
+#include "placeholder_panel.h"
 #include "ui/section_table.h"
 
 #include <array>
@@ -29,12 +29,12 @@ platform::DialogProc panelProc(Section section) {
 
 // Destroys every panel that exists, in the window's order, and clears every
 // open flag.
-void destroyPanels(DriverState& state) {
+void destroyPanels(OptionsWindow& options) {
   for (Section s : panelOrder()) {
-    SectionState& section = state.section(s);
-    Window panel = section.panel;
-    section.panel = nullptr;
-    section.panelOpen = 0;
+    PanelPlace& place = options.place(s);
+    Window panel = place.panel;
+    place.panel = nullptr;
+    options.state().panel(s).panelOpen = 0;
     if (panel != nullptr) platform::destroyWindow(panel);
   }
 }
@@ -60,61 +60,66 @@ void layOut(Window window) {
                          platform::SWP_NOMOVE | platform::SWP_NOZORDER);
 }
 
-void initialise(DriverState& state, Window window) {
-  state.optionsWindow = window;
-  state.optionsOpen = 1;
+void initialise(OptionsWindow& options, Window window) {
+  options.optionsWindow = window;
+  options.optionsOpen = 1;
   logLine("Option opening inside 1");
   layOut(window);
 }
 
-void closePanelFromWindow(DriverState& state, Section section) {
-  SectionState& s = state.section(section);
+void closePanelFromWindow(OptionsWindow& options, Section section) {
+  DriverState& state = options.state();
+  PanelPlace& place = options.place(section);
   std::array<LockBinding, 3> locks{};
   const std::size_t count = lockBindings(state, section, locks);
   for (std::size_t i = 0; i < count; ++i)
-    *locks[i].flag = checkedFlag(s.panel, locks[i].controlId);
-  if (section == Section::Exposure) endCameraAutoExposure(state);
-  rememberPanelPosition(state, section);
-  Window panel = s.panel;
-  s.panel = nullptr;
-  s.panelOpen = 0;
+    *locks[i].flag = checkedFlag(place.panel, locks[i].controlId);
+  if (section == Section::Exposure) endCameraAutoExposure(options.camera());
+  rememberPanelPosition(options, section);
+  Window panel = place.panel;
+  place.panel = nullptr;
+  state.panel(section).panelOpen = 0;
   platform::destroyWindow(panel);
-  setSectionCaption(state, section, false);
+  setSectionCaption(options, section, false);
 }
 
-void openPanelFromWindow(DriverState& state, Section section) {
-  if (section == Section::WhiteBalance && (state.redGainAvailable == 0 || state.blueGainAvailable == 0)) {
+void openPanelFromWindow(OptionsWindow& options, Section section) {
+  DriverState& state = options.state();
+  if (section == Section::WhiteBalance &&
+      (state.model.redGainAvailable == 0 || state.model.blueGainAvailable == 0)) {
     platform::messageBox(state.optionsParent, "This camera does not supports whitebalance", "Error",
                          platform::MB_OK);
     return;
   }
   Window panel = platform::createDialog(panelTemplate(section), state.optionsParent, panelProc(section),
-                                        initParamFor(state));
-  SectionState& s = state.section(section);
-  s.panel = panel;
-  setSectionCaption(state, section, true);
-  if (s.openedOnce == 0) {
+                                        initParamFor(options));
+  PanelPlace& place = options.place(section);
+  PanelFlags& flags = state.panel(section);
+  place.panel = panel;
+  setSectionCaption(options, section, true);
+  if (flags.openedOnce == 0) {
     Rect window{};
     Rect button{};
-    platform::getWindowRect(state.optionsWindow, &window);
-    platform::getWindowRect(platform::dialogItem(state.optionsWindow, sectionRow(section).buttonId), &button);
-    s.positionX = window.right;
-    s.positionY = button.top;
+    platform::getWindowRect(options.optionsWindow, &window);
+    platform::getWindowRect(platform::dialogItem(options.optionsWindow, sectionRow(section).buttonId), &button);
+    place.positionX = window.right;
+    place.positionY = button.top;
   }
-  platform::setWindowPos(panel, nullptr, s.positionX, s.positionY, 0, 0,
+  platform::setWindowPos(panel, nullptr, place.positionX, place.positionY, 0, 0,
                          platform::SWP_NOSIZE | platform::SWP_NOZORDER);
   platform::showWindow(panel, platform::SW_SHOW);
-  s.openedOnce = 1;
+  flags.openedOnce = 1;
 }
 
-void closeWindow(DriverState& state, Window window) {
+void closeWindow(OptionsWindow& options, Window window) {
   platform::destroyWindow(window);
-  if (state.optionsWindow == window) state.optionsWindow = nullptr;
-  state.optionsOpen = 0;
+  if (options.optionsWindow == window) options.optionsWindow = nullptr;
+  options.optionsOpen = 0;
 }
 
 // Shows or hides the window and its panels with the host application.
-void followApplication(DriverState& state, Window window, std::uintptr_t active, std::intptr_t otherThread) {
+void followApplication(const OptionsWindow& options, Window window, std::uintptr_t active,
+                       std::intptr_t otherThread) {
   int command = 0;
   if (active == 1) {
     logLine("Application opening: %u", static_cast<unsigned>(otherThread));
@@ -127,50 +132,45 @@ void followApplication(DriverState& state, Window window, std::uintptr_t active,
   }
   platform::showWindow(window, command);
   for (Section s : panelOrder()) {
-    if (Window panel = state.section(s).panel) platform::showWindow(panel, command);
+    if (Window panel = options.panelWindow(s)) platform::showWindow(panel, command);
   }
 }
 
 std::intptr_t optionsWindowProc(Window window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message == platform::WM_INITDIALOG) bindDialog(window, lParam);
+  OptionsWindow* options = optionsWindowOf(window);
   switch (message) {
-    case platform::WM_INITDIALOG: {
-      DriverState* state = stateFromInitParam(lParam);
-      bindDialog(window, state);
-      if (state != nullptr) initialise(*state, window);
+    case platform::WM_INITDIALOG:
+      if (options != nullptr) initialise(*options, window);
       return 1;
-    }
     case platform::WM_COMMAND: {
-      DriverState* state = boundState(window);
-      if (state == nullptr || !isClick(wParam)) return 0;
+      if (options == nullptr || !isClick(wParam)) return 0;
       const int id = commandId(wParam);
       if (id == kOptionsCloseButton) {
-        closeWindow(*state, window);
+        closeWindow(*options, window);
         return 1;
       }
       if (const SectionRow* row = sectionByButton(id)) {
-        toggleSection(*state, row->section);
+        options->toggleSection(row->section);
         return 1;
       }
       return 0;
     }
     case platform::WM_CLOSE:
-      platform::sendMessage(window, platform::WM_COMMAND,
-                            platform::makeWParam(static_cast<unsigned>(kOptionsCloseButton), platform::BN_CLICKED),
-                            reinterpret_cast<std::intptr_t>(platform::dialogItem(window, kOptionsCloseButton)));
+      pressButton(window, kOptionsCloseButton);
       return 1;
     case platform::WM_ACTIVATEAPP:
-      if (DriverState* state = boundState(window)) followApplication(*state, window, wParam, lParam);
+      if (options != nullptr) followApplication(*options, window, wParam, lParam);
       return 0;
     case platform::WM_DESTROY:
-      if (DriverState* state = boundState(window)) {
-        destroyPanels(*state);
+      if (options != nullptr) {
+        destroyPanels(*options);
         // The window may go with its owner; it is then no longer open.
-        if (state->optionsWindow == window) {
-          state->optionsWindow = nullptr;
-          state->optionsOpen = 0;
+        if (options->optionsWindow == window) {
+          options->optionsWindow = nullptr;
+          options->optionsOpen = 0;
         }
       }
-      unbindDialog(window);
       return 0;
     default:
       return 0;
@@ -179,34 +179,60 @@ std::intptr_t optionsWindowProc(Window window, unsigned message, std::uintptr_t 
 
 } // namespace
 
-int openOptionsWindow(DriverState& state, Window parent, int x, int y) {
-  if (state.optionsOpen != 0) {
+OptionsWindow* optionsWindowOf(Window dialog) {
+  return reinterpret_cast<OptionsWindow*>(platform::windowUserData(dialog));
+}
+
+std::intptr_t initParamFor(OptionsWindow& options) { return reinterpret_cast<std::intptr_t>(&options); }
+
+void bindDialog(Window dialog, std::intptr_t initParam) { platform::setWindowUserData(dialog, initParam); }
+
+OptionsWindow::OptionsWindow(DriverState& state, CameraSession& camera) : state_(state), camera_(camera) {}
+
+// The window is closed before it goes (by the camera's close or by its
+// owner): its dialogs find this object through their user data. Nothing is
+// done here, because a driver destroyed with its library may outlive the
+// platform's own state at process exit.
+OptionsWindow::~OptionsWindow() = default;
+
+Window OptionsWindow::openPanel(Section section) const {
+  return state_.panelOpen(section) ? place(section).panel : nullptr;
+}
+
+int OptionsWindow::open(Window parent, int x, int y) {
+  if (optionsOpen != 0) {
     logLine("Options window allready opened!");
     return 1;
   }
-  state.optionsParent = parent;
-  Window window = platform::createDialog(optionsWindowTemplate(), parent, &optionsWindowProc, initParamFor(state));
-  state.optionsWindow = window;
+  state_.optionsParent = parent;
+  Window window = platform::createDialog(optionsWindowTemplate(), parent, &optionsWindowProc, initParamFor(*this));
+  optionsWindow = window;
   platform::setWindowPos(window, nullptr, x, y, 0, 0, platform::SWP_NOSIZE | platform::SWP_NOZORDER);
   platform::showWindow(window, platform::SW_SHOW);
-  state.optionsOpen = 1;
+  optionsOpen = 1;
   return 1;
 }
 
-int toggleSection(DriverState& state, Section section) {
-  if (state.section(section).panel != nullptr)
-    closePanelFromWindow(state, section);
+int OptionsWindow::toggleSection(Section section) {
+  if (place(section).panel != nullptr)
+    closePanelFromWindow(*this, section);
   else
-    openPanelFromWindow(state, section);
+    openPanelFromWindow(*this, section);
   return 1;
 }
 
-void destroyOptionsWindow(DriverState& state) {
-  destroyPanels(state);
-  Window window = state.optionsWindow;
-  state.optionsWindow = nullptr;
-  state.optionsOpen = 0;
+void OptionsWindow::destroy() {
+  destroyPanels(*this);
+  Window window = optionsWindow;
+  optionsWindow = nullptr;
+  optionsOpen = 0;
   if (window != nullptr) platform::destroyWindow(window);
+}
+
+bool OptionsWindow::closeOptionsWindow() {
+  if (optionsOpen == 0) return false;
+  destroy();
+  return true;
 }
 
 } // namespace vx

@@ -1,10 +1,10 @@
-#include "ui/overlay_panel.h"
+#include "overlay_panel.h"
 
+#include "camera/camera_session.h"
 #include "engines/preview_overlay.h"
-#include "ui/dialog_binding.h"
+#include "panel_lifecycle.h"
 #include "ui/panel_controls.h"
 #include "ui/panel_ids.h"
-#include "ui/panel_lifecycle.h"
 
 #include <cmath>
 #include <cstdio>
@@ -36,17 +36,18 @@ bool readAlphaValue(Window panel, float& value) {
   return true;
 }
 
-void initialise(DriverState& state, Window panel) {
-  state.overlayPanelOn = state.overlayOn;
-  state.overlayPanelOnPreview = state.overlayOnPreview;
-  state.overlayPanelOnCapture = state.overlayOnCapture;
-  state.overlayPanelColumn = state.overlayColumn;
-  state.overlayPanelRow = state.overlayRow;
-  state.overlayPanelFilePath = state.overlayFilePath;
-  state.overlayPanelAlphaFilePath = state.alphaFilePath;
-  state.overlayPanelAlphaOn = state.alphaOn;
-  state.overlayPanelAlphaFromValue = state.alphaFromValue;
-  state.overlayPanelAlphaValue = state.alphaValue;
+void initialise(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  options.overlayPanel.overlay.on = state.overlayOn;
+  options.overlayPanel.overlay.onPreview = state.overlayOnPreview;
+  options.overlayPanel.overlay.onCapture = state.overlayOnCapture;
+  options.overlayPanel.overlay.column = state.overlayColumn;
+  options.overlayPanel.overlay.row = state.overlayRow;
+  options.overlayPanel.overlayFilePath = state.overlayFilePath;
+  options.overlayPanel.alphaFilePath = state.alphaFilePath;
+  options.overlayPanel.alpha.on = state.alphaOn;
+  options.overlayPanel.alpha.fromValue = state.alphaFromValue;
+  options.overlayPanel.alpha.value = state.alphaValue;
 
   setChecked(panel, kOverlayUse, state.overlayOn);
   setChecked(panel, kOverlayOnPreview, state.overlayOnPreview);
@@ -60,14 +61,16 @@ void initialise(DriverState& state, Window panel) {
   setChecked(panel, state.alphaFromValue == 1 ? kOverlayAlphaValueRadio : kOverlayAlphaFromBitmap, 1);
   writeAlphaValue(panel, state.alphaValue);
   platform::setDlgItemText(panel, kOverlayAlphaFileName, state.alphaFilePath.c_str());
-  panelOpened(state, Section::Overlay, panel);
+  panelOpened(options, Section::Overlay, panel);
 }
 
-void switchesClicked(DriverState& state, Window panel) {
+void switchesClicked(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  CameraSession& camera = options.camera();
   state.overlayOn = checkedFlag(panel, kOverlayUse);
   state.overlayOnPreview = checkedFlag(panel, kOverlayOnPreview);
   state.overlayOnCapture = checkedFlag(panel, kOverlayOnCapture);
-  PreviewOverlay* overlay = state.previewOverlay.get();
+  PreviewOverlay* overlay = camera.previewOverlay();
   if (overlay == nullptr) return;
   if (state.overlayOn != 0 && state.overlayOnPreview != 0)
     overlay->startPreviewBlending();
@@ -87,10 +90,12 @@ bool chooseBitmap(Window panel, const char* title, char (&path)[kPathSize]) {
   return platform::getOpenFileName(request, path, sizeof path);
 }
 
-void openOverlayFile(DriverState& state, Window panel) {
+void openOverlayFile(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  CameraSession& camera = options.camera();
   char path[kPathSize];
   if (!chooseBitmap(panel, "Open bitmap overlay file", path)) return;
-  PreviewOverlay* overlay = state.previewOverlay.get();
+  PreviewOverlay* overlay = camera.previewOverlay();
   const int result = overlay != nullptr ? overlay->loadOverlayBitmap(path) : -1;
   state.overlayFilePath.assign(path);
   if (result == 0) {
@@ -103,10 +108,12 @@ void openOverlayFile(DriverState& state, Window panel) {
   platform::setDlgItemText(panel, kOverlayFileName, state.overlayFilePath.c_str());
 }
 
-void openAlphaFile(DriverState& state, Window panel) {
+void openAlphaFile(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  CameraSession& camera = options.camera();
   char path[kPathSize];
   if (!chooseBitmap(panel, "Open alpha blending bitmap file", path)) return;
-  PreviewOverlay* overlay = state.previewOverlay.get();
+  PreviewOverlay* overlay = camera.previewOverlay();
   const int result = overlay != nullptr ? overlay->loadAlphaBitmap(path) : -1;
   state.alphaFilePath.assign(path);
   if (result == 0) {
@@ -118,10 +125,12 @@ void openAlphaFile(DriverState& state, Window panel) {
   platform::setDlgItemText(panel, kOverlayAlphaFileName, state.alphaFilePath.c_str());
 }
 
-void alphaSwitchesClicked(DriverState& state, Window panel) {
+void alphaSwitchesClicked(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  CameraSession& camera = options.camera();
   state.alphaOn = checkedFlag(panel, kOverlayUseAlpha);
   state.alphaFromValue = checkedFlag(panel, kOverlayAlphaValueRadio);
-  PreviewOverlay* overlay = state.previewOverlay.get();
+  PreviewOverlay* overlay = camera.previewOverlay();
   if (overlay == nullptr) return;
   if (state.alphaOn != 0)
     overlay->setAlphaMode(state.alphaFromValue);
@@ -129,14 +138,16 @@ void alphaSwitchesClicked(DriverState& state, Window panel) {
     overlay->alphaOff();
 }
 
-void applyAlphaValue(DriverState& state, Window panel) {
+void applyAlphaValue(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
+  CameraSession& camera = options.camera();
   float value = state.alphaValue;
   readAlphaValue(panel, value);
   if (value < 0.0f) value = 0.0f;
   if (value > 100.0f) value = 100.0f;
   writeAlphaValue(panel, value);
   state.alphaValue = value;
-  if (PreviewOverlay* overlay = state.previewOverlay.get()) overlay->setAlphaValue(value);
+  if (PreviewOverlay* overlay = camera.previewOverlay()) overlay->setAlphaValue(value);
 }
 
 // The position radio's row and column; false for another control.
@@ -153,15 +164,18 @@ bool positionOf(int id, std::int32_t& row, std::int32_t& column) {
   return false;
 }
 
-void positionClicked(DriverState& state, std::int32_t row, std::int32_t column) {
+void positionClicked(OptionsWindow& options, std::int32_t row, std::int32_t column) {
+  DriverState& state = options.state();
+  CameraSession& camera = options.camera();
   state.overlayRow = row;
   state.overlayColumn = column;
-  if (PreviewOverlay* overlay = state.previewOverlay.get()) overlay->setPlacement(column, row);
+  if (PreviewOverlay* overlay = camera.previewOverlay()) overlay->setPlacement(column, row);
 }
 
 // Close takes the panel's controls as the settings; nothing is sent to the
 // overlay object here.
-void closePanel(DriverState& state, Window panel) {
+void closePanel(OptionsWindow& options, Window panel) {
+  DriverState& state = options.state();
   bool found = false;
   for (std::int32_t r = 0; r < 3 && !found; ++r) {
     for (std::int32_t c = 0; c < 3 && !found; ++c) {
@@ -184,46 +198,47 @@ void closePanel(DriverState& state, Window panel) {
   state.overlayFilePath.assign(text);
   platform::getDlgItemText(panel, kOverlayAlphaFileName, text, static_cast<int>(sizeof text));
   state.alphaFilePath.assign(text);
-  closePanelItself(state, Section::Overlay);
+  closePanelItself(options, Section::Overlay);
 }
 
 // Cancel restores the settings of the opening; the overlay object keeps what
 // the panel last set until the next change.
-void cancelPanel(DriverState& state) {
-  state.overlayOn = state.overlayPanelOn;
-  state.overlayOnPreview = state.overlayPanelOnPreview;
-  state.overlayOnCapture = state.overlayPanelOnCapture;
-  state.overlayColumn = state.overlayPanelColumn;
-  state.overlayRow = state.overlayPanelRow;
-  state.overlayFilePath = state.overlayPanelFilePath;
-  state.alphaFilePath = state.overlayPanelAlphaFilePath;
-  state.alphaOn = state.overlayPanelAlphaOn;
-  state.alphaFromValue = state.overlayPanelAlphaFromValue;
-  state.alphaValue = state.overlayPanelAlphaValue;
-  closePanelItself(state, Section::Overlay);
+void cancelPanel(OptionsWindow& options) {
+  DriverState& state = options.state();
+  state.overlayOn = options.overlayPanel.overlay.on;
+  state.overlayOnPreview = options.overlayPanel.overlay.onPreview;
+  state.overlayOnCapture = options.overlayPanel.overlay.onCapture;
+  state.overlayColumn = options.overlayPanel.overlay.column;
+  state.overlayRow = options.overlayPanel.overlay.row;
+  state.overlayFilePath = options.overlayPanel.overlayFilePath;
+  state.alphaFilePath = options.overlayPanel.alphaFilePath;
+  state.alphaOn = options.overlayPanel.alpha.on;
+  state.alphaFromValue = options.overlayPanel.alpha.fromValue;
+  state.alphaValue = options.overlayPanel.alpha.value;
+  closePanelItself(options, Section::Overlay);
 }
 
-std::intptr_t command(DriverState& state, Window panel, std::uintptr_t wParam) {
+std::intptr_t command(OptionsWindow& options, Window panel, std::uintptr_t wParam) {
   if (!isClick(wParam)) return 0;
   const int id = commandId(wParam);
   std::int32_t row = 0;
   std::int32_t column = 0;
   if (positionOf(id, row, column)) {
-    positionClicked(state, row, column);
+    positionClicked(options, row, column);
     return 1;
   }
   switch (id) {
     case kOverlayUse:
     case kOverlayOnPreview:
-    case kOverlayOnCapture: switchesClicked(state, panel); return 1;
-    case kOverlayOpenFile: openOverlayFile(state, panel); return 1;
-    case kOverlayOpenAlphaFile: openAlphaFile(state, panel); return 1;
+    case kOverlayOnCapture: switchesClicked(options, panel); return 1;
+    case kOverlayOpenFile: openOverlayFile(options, panel); return 1;
+    case kOverlayOpenAlphaFile: openAlphaFile(options, panel); return 1;
     case kOverlayUseAlpha:
     case kOverlayAlphaValueRadio:
-    case kOverlayAlphaFromBitmap: alphaSwitchesClicked(state, panel); return 1;
-    case kOverlayApply: applyAlphaValue(state, panel); return 1;
-    case kPanelClose: closePanel(state, panel); return 1;
-    case kPanelCancel: cancelPanel(state); return 1;
+    case kOverlayAlphaFromBitmap: alphaSwitchesClicked(options, panel); return 1;
+    case kOverlayApply: applyAlphaValue(options, panel); return 1;
+    case kPanelClose: closePanel(options, panel); return 1;
+    case kPanelCancel: cancelPanel(options); return 1;
     default: return 0;
   }
 }

@@ -3,7 +3,7 @@
 // blending with a constant value or an alpha bitmap.
 #pragma once
 
-#include "driver/driver_state.h"
+#include "state/driver_state.h"
 
 #include <cstdint>
 

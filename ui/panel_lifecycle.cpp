@@ -1,48 +1,45 @@
-#include "ui/panel_lifecycle.h"
+#include "panel_lifecycle.h"
 
-#include "ui/dialog_binding.h"
 #include "ui/panel_controls.h"
-
 #include "ui/section_table.h"
 
 namespace vx {
 
-void panelOpened(DriverState& state, Section section, Window panel) {
-  SectionState& s = state.section(section);
-  s.panel = panel;
-  s.panelOpen = 1;
+void panelOpened(OptionsWindow& options, Section section, Window panel) {
+  options.place(section).panel = panel;
+  options.state().panel(section).panelOpen = 1;
 }
 
-void rememberPanelPosition(DriverState& state, Section section) {
-  SectionState& s = state.section(section);
+void rememberPanelPosition(OptionsWindow& options, Section section) {
+  PanelPlace& place = options.place(section);
   Rect rect{};
-  if (s.panel != nullptr && platform::getWindowRect(s.panel, &rect)) {
-    s.positionX = rect.left;
-    s.positionY = rect.top;
+  if (place.panel != nullptr && platform::getWindowRect(place.panel, &rect)) {
+    place.positionX = rect.left;
+    place.positionY = rect.top;
   }
 }
 
-void setSectionCaption(DriverState& state, Section section, bool open) {
-  if (state.optionsWindow == nullptr) return;
-  platform::setDlgItemText(state.optionsWindow, sectionRow(section).buttonId,
+void setSectionCaption(const OptionsWindow& options, Section section, bool open) {
+  if (options.optionsWindow == nullptr) return;
+  platform::setDlgItemText(options.optionsWindow, sectionRow(section).buttonId,
                            sectionCaption(section, open).c_str());
 }
 
-void closePanelItself(DriverState& state, Section section) {
-  SectionState& s = state.section(section);
-  rememberPanelPosition(state, section);
-  setSectionCaption(state, section, false);
-  Window panel = s.panel;
-  s.panel = nullptr;
-  s.panelOpen = 0;
+void closePanelItself(OptionsWindow& options, Section section) {
+  PanelPlace& place = options.place(section);
+  rememberPanelPosition(options, section);
+  setSectionCaption(options, section, false);
+  Window panel = place.panel;
+  place.panel = nullptr;
+  options.state().panel(section).panelOpen = 0;
   if (panel != nullptr) platform::destroyWindow(panel);
 }
 
-void panelDestroyed(DriverState& state, Section section, Window panel) {
-  SectionState& s = state.section(section);
-  if (s.panel != panel) return;
-  s.panel = nullptr;
-  s.panelOpen = 0;
+void panelDestroyed(OptionsWindow& options, Section section, Window panel) {
+  PanelPlace& place = options.place(section);
+  if (place.panel != panel) return;
+  place.panel = nullptr;
+  options.state().panel(section).panelOpen = 0;
 }
 
 std::int32_t checkedFlag(Window panel, int id) {
@@ -53,38 +50,40 @@ void setChecked(Window panel, int id, std::int32_t flag) {
   platform::checkDlgButton(panel, id, flag != 0 ? platform::BST_CHECKED : platform::BST_UNCHECKED);
 }
 
+void pressButton(Window panel, int id) {
+  platform::sendMessage(panel, platform::WM_COMMAND,
+                        platform::makeWParam(static_cast<unsigned>(id), platform::BN_CLICKED),
+                        reinterpret_cast<std::intptr_t>(platform::dialogItem(panel, id)));
+}
+
 std::intptr_t runPanelMessage(const PanelBehaviour& behaviour, Window panel, unsigned message,
                               std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message == platform::WM_INITDIALOG) bindDialog(panel, lParam);
+  OptionsWindow* options = optionsWindowOf(panel);
   switch (message) {
-    case platform::WM_INITDIALOG: {
-      DriverState* state = stateFromInitParam(lParam);
-      bindDialog(panel, state);
-      if (state == nullptr) return 1;
+    case platform::WM_INITDIALOG:
+      if (options == nullptr) return 1;
       if (behaviour.initialise != nullptr)
-        behaviour.initialise(*state, panel);
+        behaviour.initialise(*options, panel);
       else
-        panelOpened(*state, behaviour.section, panel);
+        panelOpened(*options, behaviour.section, panel);
       return 1;
-    }
-    case platform::WM_COMMAND: {
-      DriverState* state = boundState(panel);
-      if (state == nullptr) return 0;
-      if (behaviour.command != nullptr) return behaviour.command(*state, panel, wParam);
+    case platform::WM_COMMAND:
+      if (options == nullptr) return 0;
+      if (behaviour.command != nullptr) return behaviour.command(*options, panel, wParam);
       if (!isClick(wParam) || (commandId(wParam) != kPanelClose && commandId(wParam) != kPanelCancel)) return 0;
-      closePanelItself(*state, behaviour.section);
+      closePanelItself(*options, behaviour.section);
       return 1;
-    }
     case platform::WM_CLOSE:
-      if (DriverState* state = boundState(panel)) {
+      if (options != nullptr) {
         if (behaviour.closeBox != nullptr)
-          behaviour.closeBox(*state, panel);
+          behaviour.closeBox(*options, panel);
         else
-          closePanelItself(*state, behaviour.section);
+          closePanelItself(*options, behaviour.section);
       }
       return 1;
     case platform::WM_DESTROY:
-      if (DriverState* state = boundState(panel)) panelDestroyed(*state, behaviour.section, panel);
-      unbindDialog(panel);
+      if (options != nullptr) panelDestroyed(*options, behaviour.section, panel);
       return 0;
     default:
       return 0;

@@ -1,8 +1,7 @@
-#include "ui/placeholder_panel.h"
+#include "placeholder_panel.h"
 
-#include "ui/dialog_binding.h"
 #include "ui/panel_controls.h"
-#include "ui/panel_lifecycle.h"
+#include "panel_lifecycle.h"
 
 namespace vx {
 namespace {

@@ -5,7 +5,7 @@
 // into an open panel work for every section.
 #pragma once
 
-#include "driver/driver_state.h"
+#include "state/driver_state.h"
 
 namespace vx {
 

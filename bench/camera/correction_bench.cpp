@@ -4,7 +4,7 @@
 // (half the traffic each way), and reports the correction's time over the
 // copy's as vs_memcpy; the reported time is the correction's alone.
 #include "camera/image_correction.h"
-#include "driver/driver_state.h"
+#include "driver/driver.h"
 #include "platform/headless_control.h"
 
 #include <benchmark/benchmark.h>
@@ -103,17 +103,17 @@ BENCHMARK(BM_BackgroundKernel)
 void BM_DarkSubtractionCallback(benchmark::State& state) {
   platform::headless::reset();
   const std::size_t n = pixelsOf(state);
-  auto driver = std::make_unique<vx::DriverState>();
+  auto driver = std::make_unique<vx::Driver>(nullptr);
   auto dark = std::make_unique<vx::DarkFrame>();
   dark->bytes.allocate(n);
   const std::vector<std::uint8_t> values = pattern(n, 2);
   std::memcpy(dark->bytes.data(), values.data(), n);
-  driver->corrections.replaceDark(std::move(dark));
-  driver->darkSubtractionOn = 1;
+  driver->camera.corrections.replaceDark(std::move(dark));
+  driver->state.darkSubtractionOn = 1;
   std::vector<std::uint8_t> frame = pattern(n, 1);
   std::int64_t frames = 0;
   measure(state, 3 * n, [&] {
-    vx::darkFrameCallback(driver.get(), frame.data(), static_cast<std::uint32_t>(n));
+    vx::darkFrameCallback(&driver->camera, frame.data(), static_cast<std::uint32_t>(n));
     if (++frames % 1024 == 0) platform::headless::clearDebugLines();
   });
   platform::headless::reset();
@@ -122,16 +122,16 @@ BENCHMARK(BM_DarkSubtractionCallback)->Apply(sizes);
 
 void BM_BackgroundCallback(benchmark::State& state) {
   const std::size_t n = pixelsOf(state);
-  auto driver = std::make_unique<vx::DriverState>();
+  auto driver = std::make_unique<vx::Driver>(nullptr);
   auto background = std::make_unique<vx::BackgroundFactors>();
   background->factors.allocate(n);
   for (std::size_t i = 0; i < n; ++i) background->factors[i] = 0.9 + 0.2 * static_cast<double>(i % 101) / 100.0;
-  driver->corrections.replaceBackground(std::move(background));
-  driver->rgbPreviewFormat = VarcamRgb24;
-  driver->backgroundCorrectionOn = 1;
+  driver->camera.corrections.replaceBackground(std::move(background));
+  driver->camera.rgbPreviewFormat = VarcamRgb24;
+  driver->state.backgroundCorrectionOn = 1;
   std::vector<std::uint8_t> rgb = pattern(3 * n, 3);
   measure(state, 14 * n, [&] {
-    vx::backgroundCallback(driver.get(), rgb.data(), static_cast<std::uint32_t>(3 * n), 0);
+    vx::backgroundCallback(&driver->camera, rgb.data(), static_cast<std::uint32_t>(3 * n), 0);
   });
 }
 BENCHMARK(BM_BackgroundCallback)->Apply(sizes);

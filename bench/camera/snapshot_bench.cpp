@@ -4,9 +4,10 @@
 // the largest mode, 4008 x 2672, on a camera 456 with a sensor of that size.
 #include "camera/camera_session.h"
 #include "camera/snapshot.h"
-#include "driver/driver_state.h"
+#include "driver/driver.h"
+#include "driver/driver_snapshot.h"
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,16 +27,15 @@ void BM_Snapshot(benchmark::State& state) {
   }
   vzsim::setCameras({model});
   vzsim::setPacing(vzsim::Pacing::Free);
-  auto driver = std::make_unique<vx::DriverState>();
-  driver->session = std::make_unique<CameraSession>();
-  if (driver->session->open(*driver) != 1) {
+  auto driver = std::make_unique<vx::Driver>(nullptr);
+  if (driver->camera.open() != 1) {
     state.SkipWithError("no camera");
     return;
   }
   if (largest) {
-    vx::setAcquisitionMode(*driver, 0);  // "4008 x 2672"
+    vx::setAcquisitionMode(driver->camera, 0);  // "4008 x 2672"
   } else {
-    vx::setAcquisitionGeometry(*driver, 0, 640, 480, 0, 0, 1, 1, 0, 0);
+    vx::setAcquisitionGeometry(driver->camera, 0, 640, 480, 0, 0, 1, 1, 0, 0);
   }
   for (auto _ : state) {
     if (vx::takeDriverSnapshot(*driver) != 1) {
@@ -45,10 +45,10 @@ void BM_Snapshot(benchmark::State& state) {
     vzsim::clearJournal();
     platform::headless::clearDebugLines();
   }
-  const auto pixels = static_cast<std::int64_t>(driver->snapWidth) * driver->snapHeight;
-  state.SetLabel(std::to_string(driver->snapWidth) + " x " + std::to_string(driver->snapHeight));
+  const auto pixels = static_cast<std::int64_t>(driver->snapshot.width) * driver->snapshot.height;
+  state.SetLabel(std::to_string(driver->snapshot.width) + " x " + std::to_string(driver->snapshot.height));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * pixels * 4);  // raw + RGB
-  driver->session->close(*driver);
+  driver->camera.close();
   driver.reset();
   vzsim::reset();
   platform::headless::reset();

@@ -3,13 +3,13 @@
 // host image and AcqAdd of 16 frames. Each reports bytes per second next to
 // a memcpy of the same number of bytes (the *_Memcpy twins), so that the
 // ratio, not the machine, is what to read.
-#include "driver/driver_state.h"
+#include "driver/driver.h"
 #include "driver/image_transfer.h"
 #include "driver/snapshot_rows.h"
 #include "hostlib/host_imaging.h"
 #include "platform/headless_control.h"
-#include "sim/hostimaging/host_imaging_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "hostimaging/host_imaging_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,28 +19,28 @@
 
 namespace {
 
-// A driver state holding a width x height snapshot of varied bytes, with
+// A driver holding a width x height snapshot of varied bytes, with
 // the same image size for the size commands.
-std::unique_ptr<vx::DriverState> preparedState(std::int32_t width, std::int32_t height, bool grey) {
+std::unique_ptr<vx::Driver> preparedState(std::int32_t width, std::int32_t height, bool grey) {
   platform::headless::reset();
   vzsim::reset();
   hostimg::reset();
   hostimg::setCallLogging(false);
   vzsim::setJournalFrames(false);
-  auto state = std::make_unique<vx::DriverState>();
+  auto state = std::make_unique<vx::Driver>(nullptr);
   state->driverOpen = 1;
-  state->greyMode = grey ? 1 : 0;
+  state->capture.greyMode = grey ? 1 : 0;
   const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
-  if (!state->snapRgbBuffer.allocate(bytes)) return nullptr;
+  if (!state->snapshot.rgb.allocate(bytes)) return nullptr;
   std::uint32_t seed = 1;
   for (std::size_t i = 0; i < bytes; ++i) {
     seed = seed * 1664525u + 1013904223u;
-    state->snapRgbBuffer[i] = static_cast<std::uint8_t>(seed >> 24);
+    state->snapshot.rgb[i] = static_cast<std::uint8_t>(seed >> 24);
   }
-  state->snapWidth = width;
-  state->snapHeight = height;
-  state->lineCursor = height - 1;
-  state->acquireRect = platform::Rect{0, 0, width, height};
+  state->snapshot.width = width;
+  state->snapshot.height = height;
+  state->snapshot.lineCursor = height - 1;
+  state->commands.acquireRect = platform::Rect{0, 0, width, height};
   return state;
 }
 
@@ -63,7 +63,7 @@ void BM_LineCopier(benchmark::State& bench) {
   std::vector<std::uint8_t> out(static_cast<std::size_t>(outputBytes(bench)));
   const std::size_t rowBytes = out.size() / static_cast<std::size_t>(h);
   for (auto _ : bench) {
-    state->lineCursor = h - 1;
+    state->snapshot.lineCursor = h - 1;
     for (std::int32_t y = 0; y < h; ++y)
       vx::copySnapshotLine(*state, 0, y, w, out.data() + static_cast<std::size_t>(y) * rowBytes);
     benchmark::DoNotOptimize(out.data());
@@ -83,7 +83,7 @@ void BM_GetImage(benchmark::State& bench) {
   const std::int32_t image = HostImageCreate(w, h, grey ? 1 : 3, 0);
   if (image < 0) return bench.SkipWithError("no host image");
   for (auto _ : bench) {
-    state->lineCursor = h - 1;
+    state->snapshot.lineCursor = h - 1;
     if (vx::transferImage(*state, image) != image) return bench.SkipWithError("transfer failed");
   }
   bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations()) * outputBytes(bench));
@@ -105,8 +105,8 @@ void BM_Memcpy(benchmark::State& bench) {
 BENCHMARK(BM_Memcpy)->Apply(sizes);
 
 // Each frame of the sum is the prepared snapshot again.
-bool sameFrame(vx::DriverState& state) {
-  state.lineCursor = state.snapHeight - 1;
+bool sameFrame(vx::Driver& driver) {
+  driver.snapshot.lineCursor = driver.snapshot.height - 1;
   return true;
 }
 

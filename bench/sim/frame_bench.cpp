@@ -1,10 +1,15 @@
-// What a realtime stream costs per frame at full sensor size: the raw frame
-// from the precomputed scene, and its RGB preview.
-#include "sim/vividozuz/camera_model.h"
-#include "sim/vividozuz/converter.h"
-#include "sim/vividozuz/frame_format.h"
-#include "sim/vividozuz/frame_renderer.h"
-#include "sim/vividozuz/scene.h"
+// What the simulated camera costs per frame, class by class: the raw frame
+// out of the scene (a frame at unchanged settings as a stream makes it, with
+// and without noise, and the first frame after a settings change), the RGB
+// conversion, and building the scene itself. Sizes: 1280 x 1024, 2592 x 1944
+// and 4008 x 2672. Each reports its time over a memcpy of its output's bytes.
+#include "memcpy_ratio.h"
+
+#include "vividozuz/camera_model.h"
+#include "vividozuz/converter.h"
+#include "vividozuz/frame_format.h"
+#include "vividozuz/frame_renderer.h"
+#include "vividozuz/scene.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,36 +19,69 @@ namespace {
 
 using namespace vzsim;
 
-RenderSettings settingsFor(const CameraModel& model, std::uint16_t factor, bool binning) {
+CameraModel modelOfSize(const benchmark::State& state) {
+  CameraModel model = defaultModel(160);
+  model.sensorWidth = static_cast<std::uint32_t>(state.range(0));
+  model.sensorHeight = static_cast<std::uint32_t>(state.range(1));
+  return model;
+}
+
+RenderSettings fullSensor(const CameraModel& model) {
   RenderSettings s;
   s.format = fullSensorFormat(model);
-  s.format.factorX = s.format.factorY = factor;
-  s.format.flagsX = s.format.flagsY = binning ? 1 : 0;
   return s;
 }
 
-void renderFrame(benchmark::State& state, std::uint16_t factor, bool binning) {
-  const CameraModel model = defaultModel(160);
-  const auto scene = SceneImage::build(Scene::Chart, model.sensorWidth, model.sensorHeight, true, 1);
-  RenderSettings s = settingsFor(model, factor, binning);
-  FrameRenderer renderer;
-  std::vector<std::uint8_t> frame(geometryOf(s.format).frameBytes());
-  for (auto _ : state) {
-    // A settings change every frame: the lookup table is rebuilt each time.
-    s.tone.exposure = state.iterations() % 2 ? 10.0f : 11.0f;
-    renderer.render(*scene, s, frame.data());
-    benchmark::DoNotOptimize(frame.data());
-  }
+void sizes(benchmark::internal::Benchmark* b) {
+  b->Args({1280, 1024})->Args({2592, 1944})->Args({4008, 2672});
+  b->ArgNames({"w", "h"})->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 
-void BM_RenderFullSensor(benchmark::State& state) { renderFrame(state, 1, false); }
-void BM_RenderBinned2(benchmark::State& state) { renderFrame(state, 2, true); }
-void BM_RenderSubsampled2(benchmark::State& state) { renderFrame(state, 2, false); }
-
-void BM_PreviewConversion(benchmark::State& state) {
-  const CameraModel model = defaultModel(160);
+// A stream at unchanged settings; state.range(2) = noise on.
+void BM_RenderStreamFrame(benchmark::State& state) {
+  const CameraModel model = modelOfSize(state);
   const auto scene = SceneImage::build(Scene::Chart, model.sensorWidth, model.sensorHeight, true, 1);
-  const RenderSettings s = settingsFor(model, 1, false);
+  RenderSettings s = fullSensor(model);
+  s.noise = state.range(2) != 0;
+  FrameRenderer renderer;
+  std::vector<std::uint8_t> frame(geometryOf(s.format).frameBytes());
+  renderer.render(*scene, s, frame.data());
+  simbench::measureAgainstMemcpy(state, frame.size(), [&] {
+    ++s.frameNumber;
+    renderer.render(*scene, s, frame.data());
+    benchmark::DoNotOptimize(frame.data());
+  });
+}
+BENCHMARK(BM_RenderStreamFrame)
+    ->ArgsProduct({{1280}, {1024}, {0, 1}})
+    ->ArgsProduct({{2592}, {1944}, {0, 1}})
+    ->ArgNames({"w", "h", "noise"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Every frame at another exposure: nothing rendered before can be reused.
+void BM_RenderAfterSettingsChange(benchmark::State& state) {
+  const CameraModel model = modelOfSize(state);
+  const auto scene = SceneImage::build(Scene::Chart, model.sensorWidth, model.sensorHeight, true, 1);
+  RenderSettings s = fullSensor(model);
+  FrameRenderer renderer;
+  std::vector<std::uint8_t> frame(geometryOf(s.format).frameBytes());
+  int step = 0;
+  simbench::measureAgainstMemcpy(state, frame.size(), [&] {
+    step = (step + 1) % 1000;
+    s.tone.exposure = 10.0f + 0.001f * static_cast<float>(step);
+    renderer.render(*scene, s, frame.data());
+    benchmark::DoNotOptimize(frame.data());
+  });
+}
+BENCHMARK(BM_RenderAfterSettingsChange)->Apply(sizes);
+
+// Raw mosaic to BGR with a correction matrix, as the RGB preview and
+// VarcamConvertFrameToRgb24 do it; compared with a copy of the BGR bytes.
+void BM_ConvertToBgr(benchmark::State& state) {
+  const CameraModel model = modelOfSize(state);
+  const auto scene = SceneImage::build(Scene::Chart, model.sensorWidth, model.sensorHeight, true, 1);
+  const RenderSettings s = fullSensor(model);
   FrameRenderer renderer;
   std::vector<std::uint8_t> raw(geometryOf(s.format).frameBytes());
   renderer.render(*scene, s, raw.data());
@@ -52,16 +90,26 @@ void BM_PreviewConversion(benchmark::State& state) {
   RawLayout layout;
   layout.width = model.sensorWidth;
   layout.height = model.sensorHeight;
-  const Matrix3 matrix = multiply(saturationHueMatrix(1.2f, 5.0f), kIdentity);
-  for (auto _ : state) {
+  Matrix3 daylight{};
+  correctionMatrix(2, kIdentity, daylight);
+  const Matrix3 matrix = multiply(saturationHueMatrix(1.2f, 5.0f), daylight);
+  simbench::measureAgainstMemcpy(state, rgb.size(), [&] {
     converter.convert(raw.data(), layout, matrix, VarcamRgb24, rgb.data());
     benchmark::DoNotOptimize(rgb.data());
-  }
+  });
 }
+BENCHMARK(BM_ConvertToBgr)->Apply(sizes);
 
-BENCHMARK(BM_RenderFullSensor)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenderBinned2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenderSubsampled2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PreviewConversion)->Unit(benchmark::kMillisecond);
+// Once per camera and scene: the chart with its vignetting at sensor size
+// (three planes of 16-bit values, compared with a copy of those bytes).
+void BM_BuildScene(benchmark::State& state) {
+  const CameraModel model = modelOfSize(state);
+  const std::size_t bytes = std::size_t{3} * 2 * model.sensorWidth * model.sensorHeight;
+  simbench::measureAgainstMemcpy(state, bytes, [&] {
+    auto scene = SceneImage::build(Scene::Chart, model.sensorWidth, model.sensorHeight, true, 1);
+    benchmark::DoNotOptimize(scene.get());
+  });
+}
+BENCHMARK(BM_BuildScene)->Apply(sizes);
 
 } // namespace

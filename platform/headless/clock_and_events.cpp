@@ -1,5 +1,5 @@
 // The clock (real or virtual), sleep, and manual/auto-reset events.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <thread>
 #include <unordered_map>

@@ -1,5 +1,5 @@
 // Debug output lines and message boxes with scripted answers.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <cstring>
 #include <deque>

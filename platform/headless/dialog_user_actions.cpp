@@ -2,7 +2,7 @@
 // closing, and switching applications. Each action changes the control and
 // then notifies the dialog procedure as Win32 does; the message loop then
 // delivers what was posted to the dialog meanwhile, before the next action.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 // Dialogs built from templates, modal runs with scripts, and the program's
 // access to their controls.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 #include <map>

@@ -1,5 +1,5 @@
 // The common file-open dialog, answered from a queue.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <deque>
 

@@ -1,6 +1,6 @@
 // Palettes, device contexts and the record of bitmaps drawn with
 // setDIBitsToDevice.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Timers, the posted-message queue and the message loop (peek, dispatch,
 // wait).
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 #include <deque>

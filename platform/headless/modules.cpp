@@ -1,5 +1,5 @@
 // Loaded modules: which shared object holds an address, and its file path.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <dlfcn.h>
 #include <link.h>

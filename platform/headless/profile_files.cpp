@@ -1,7 +1,7 @@
 // Private-profile (INI) files: reading values and rewriting single keys
 // while keeping the rest of the file as it was.
 #include "platform/platform.h"
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // The backend's shared lock, its wake-up signal and reset().
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 #include <cstdarg>

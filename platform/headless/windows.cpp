@@ -1,6 +1,6 @@
 // Top-level and child windows, activation, placement, status bars and the
 // wait cursor.
-#include "platform/headless/state.h"
+#include "state.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -1,5 +1,5 @@
 // Time and events.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 namespace platform {
 namespace {

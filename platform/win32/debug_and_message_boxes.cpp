@@ -1,5 +1,5 @@
 // Debug output and message boxes.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 namespace platform {
 

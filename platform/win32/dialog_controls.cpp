@@ -1,6 +1,6 @@
 // The program's access to dialog controls by id: texts, buttons, combo
 // boxes, trackbars and up-down controls.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 #include <commctrl.h>
 

@@ -1,5 +1,5 @@
 // Building DLGTEMPLATEEX data from the template tables.
-#include "platform/win32/dialog_templates.h"
+#include "dialog_templates.h"
 
 #include <commctrl.h>
 

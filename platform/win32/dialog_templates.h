@@ -3,7 +3,7 @@
 // its controls exist.
 #pragma once
 
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 #include <vector>
 

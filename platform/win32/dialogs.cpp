@@ -1,6 +1,6 @@
 // Modal and modeless dialogs built in memory from the template tables, and
 // the bridge between Win32's dialog procedures and the platform's.
-#include "platform/win32/dialog_templates.h"
+#include "dialog_templates.h"
 
 #include <memory>
 

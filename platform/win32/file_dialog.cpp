@@ -1,5 +1,5 @@
 // The common file-open dialog.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 #include <commdlg.h>
 

@@ -1,5 +1,5 @@
 // Palettes and bitmap drawing.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 #include <vector>
 

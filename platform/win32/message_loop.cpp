@@ -5,7 +5,7 @@
 // stdcall and picks its own ids for windowless timers. One bridge procedure
 // serves every timer, and a table maps each timer to its procedure and, for
 // windowless timers, the id the program chose to the id Win32 chose.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 #include <map>
 #include <mutex>

@@ -1,5 +1,5 @@
 // Loaded modules: which module holds an address, and its file path.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,5 +1,5 @@
 // Private-profile (INI) files, the system's own.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 namespace platform {
 

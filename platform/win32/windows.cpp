@@ -1,6 +1,6 @@
 // Windows: activation, placement, texts, status bars, the wait cursor and
 // user data; and the helpers the other files of the backend share.
-#include "platform/win32/win32_backend.h"
+#include "win32_backend.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "sim/hostimaging/call_journal.h"
+#include "hostimaging/call_journal.h"
 
 #include <array>
 #include <string_view>

@@ -1,7 +1,7 @@
 // The log of Host* calls, the armed faults and the last diagnostic.
 #pragma once
 
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 
 #include <cstdint>
 #include <deque>

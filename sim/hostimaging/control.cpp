@@ -1,12 +1,12 @@
 // The control interface over the image store, the file writers and the
 // call journal.
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 
-#include "sim/hostimaging/call_journal.h"
-#include "sim/hostimaging/file_writers.h"
-#include "sim/hostimaging/image_files.h"
-#include "sim/hostimaging/image_store.h"
-#include "sim/hostimaging/image_types.h"
+#include "hostimaging/call_journal.h"
+#include "hostimaging/file_writers.h"
+#include "hostimaging/image_files.h"
+#include "hostimaging/image_store.h"
+#include "hostimaging/image_types.h"
 
 #include <algorithm>
 

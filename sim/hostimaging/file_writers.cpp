@@ -1,6 +1,6 @@
-#include "sim/hostimaging/file_writers.h"
+#include "hostimaging/file_writers.h"
 
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 
 #include <algorithm>
 #include <cctype>

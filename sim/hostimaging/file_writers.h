@@ -3,7 +3,7 @@
 #pragma once
 
 #include "hostlib/host_imaging.h"
-#include "sim/hostimaging/tiff_row_writer.h"
+#include "hostimaging/tiff_row_writer.h"
 
 #include <cstddef>
 #include <cstdint>

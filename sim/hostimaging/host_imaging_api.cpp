@@ -3,10 +3,10 @@
 // call with its arguments and result.
 #include "hostlib/host_imaging.h"
 
-#include "sim/hostimaging/call_journal.h"
-#include "sim/hostimaging/file_writers.h"
-#include "sim/hostimaging/image_files.h"
-#include "sim/hostimaging/image_store.h"
+#include "hostimaging/call_journal.h"
+#include "hostimaging/file_writers.h"
+#include "hostimaging/image_files.h"
+#include "hostimaging/image_store.h"
 
 #include <string>
 #include <variant>

@@ -1,7 +1,7 @@
 // Reading host images from TIFF files and writing them as TIFF or PNG.
 #pragma once
 
-#include "sim/hostimaging/image_store.h"
+#include "hostimaging/image_store.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "sim/hostimaging/image_store.h"
+#include "hostimaging/image_store.h"
 
-#include "sim/hostimaging/image_types.h"
+#include "hostimaging/image_types.h"
 
 #include <cmath>
 #include <cstring>

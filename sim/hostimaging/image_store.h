@@ -2,7 +2,7 @@
 #pragma once
 
 #include "hostlib/host_imaging.h"
-#include "sim/hostimaging/host_imaging_control.h"
+#include "hostimaging/host_imaging_control.h"
 
 #include <array>
 #include <cstddef>

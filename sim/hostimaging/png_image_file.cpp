@@ -1,6 +1,6 @@
-#include "sim/hostimaging/image_files.h"
+#include "hostimaging/image_files.h"
 
-#include "sim/hostimaging/image_types.h"
+#include "hostimaging/image_types.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "sim/hostimaging/tiff_channel.h"
+#include "hostimaging/tiff_channel.h"
 
 #include <cerrno>
 #include <cstdarg>

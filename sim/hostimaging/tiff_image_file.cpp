@@ -1,7 +1,7 @@
-#include "sim/hostimaging/image_files.h"
+#include "hostimaging/image_files.h"
 
-#include "sim/hostimaging/image_types.h"
-#include "sim/hostimaging/tiff_channel.h"
+#include "hostimaging/image_types.h"
+#include "hostimaging/tiff_channel.h"
 
 #include <algorithm>
 #include <cstring>

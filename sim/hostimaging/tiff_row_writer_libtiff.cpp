@@ -1,6 +1,6 @@
-#include "sim/hostimaging/tiff_row_writer.h"
+#include "hostimaging/tiff_row_writer.h"
 
-#include "sim/hostimaging/tiff_channel.h"
+#include "hostimaging/tiff_channel.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,9 +1,9 @@
 // TIFF and PNG files through the Windows Imaging Component: reading host
 // images from TIFF files, writing them as TIFF or PNG, and the row-by-row
 // TIFF writer of the file functions.
-#include "sim/hostimaging/image_files.h"
-#include "sim/hostimaging/image_types.h"
-#include "sim/hostimaging/tiff_row_writer.h"
+#include "hostimaging/image_files.h"
+#include "hostimaging/image_types.h"
+#include "hostimaging/tiff_row_writer.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

@@ -1,7 +1,7 @@
-#include "sim/vividozuz/camera_device.h"
+#include "vividozuz/camera_device.h"
 
-#include "sim/vividozuz/camera_model.h"
-#include "sim/vividozuz/one_shot.h"
+#include "vividozuz/camera_model.h"
+#include "vividozuz/one_shot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -487,8 +487,9 @@ void CameraDevice::display(const FrameJob& job, const FrameStamp& stamp,
     shown.width = geometry.width;
     shown.height = geometry.height;
     shown.bytesPerPixel = bpp;
-    shown.pixels.resize(size);
-    std::memcpy(shown.pixels.data(), rgb_.data(), size);
+    // The frame is shown as the callbacks left it: the buffer changes hands
+    // instead of being copied, and the previous one is the next frame's.
+    shown.pixels.swap(rgb_);
     shown.window = job.window;
     shown.sequence = job.frameNumber;
     displayTimes_[displayTimeCount_ % displayTimes_.size()] = Clock::now();

@@ -6,14 +6,14 @@
 // injects faults and journals calls.
 #pragma once
 
-#include "sim/vividozuz/callback_registry.h"
-#include "sim/vividozuz/converter.h"
-#include "sim/vividozuz/frame_format.h"
-#include "sim/vividozuz/frame_renderer.h"
-#include "sim/vividozuz/journal.h"
-#include "sim/vividozuz/property_store.h"
-#include "sim/vividozuz/scene.h"
-#include "sim/vividozuz/stream_thread.h"
+#include "vividozuz/callback_registry.h"
+#include "vividozuz/converter.h"
+#include "vividozuz/frame_format.h"
+#include "vividozuz/frame_renderer.h"
+#include "vividozuz/journal.h"
+#include "vividozuz/property_store.h"
+#include "vividozuz/scene.h"
+#include "vividozuz/stream_thread.h"
 
 #include <array>
 #include <chrono>

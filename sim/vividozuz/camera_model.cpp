@@ -1,4 +1,4 @@
-#include "sim/vividozuz/camera_model.h"
+#include "vividozuz/camera_model.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // attached.
 #pragma once
 
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdint>
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -40,10 +41,21 @@ public:
   void convert(const std::uint8_t* raw, const RawLayout& layout, const Matrix3& matrix,
                int outFormat, std::uint8_t* dest);
 
+  // Whether convert may use AVX2 instructions when the processor has them.
+  // Both ways give the same bytes; tests and benchmarks compare them.
+  void allowAvx2(bool allowed) { allowAvx2_ = allowed; }
+  bool avx2Enabled() const;
+
 private:
+  // Matrix (none when null), rounding and pixel layout of `count` pixels.
+  void pack(const float* r, const float* g, const float* b, std::size_t count,
+            const Matrix3* matrix, std::size_t bpp, std::uint8_t* out);
   void decodeRow(const std::uint8_t* raw, const RawLayout& layout, std::uint32_t row,
                  float* out) const;
-  std::vector<float> lines_;
+  bool allowAvx2_ = true;
+  std::vector<float> lines_;         // three decoded rows
+  std::vector<float> planes_;        // planes of the span being converted
+  std::vector<std::uint8_t> bytes_;  // its red, green and blue bytes
 };
 
 } // namespace vzsim

@@ -1,4 +1,4 @@
-#include "sim/vividozuz/faults.h"
+#include "vividozuz/faults.h"
 
 #include <algorithm>
 #include <array>

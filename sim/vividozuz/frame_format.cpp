@@ -1,4 +1,4 @@
-#include "sim/vividozuz/frame_format.h"
+#include "vividozuz/frame_format.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // which rate a request gets.
 #pragma once
 
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,10 @@
-#include "sim/vividozuz/frame_renderer.h"
+#include "vividozuz/frame_renderer.h"
 
-#include "sim/vividozuz/frame_format.h"
+#include "vividozuz/frame_format.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace vzsim {
 
@@ -36,7 +37,19 @@ void buildAxis(std::vector<std::uint32_t>& out, std::uint32_t count, std::uint32
   }
 }
 
+bool sameFormat(const FrameFormatRecord& a, const FrameFormatRecord& b) {
+  return a.offsetX == b.offsetX && a.offsetY == b.offsetY && a.width == b.width &&
+         a.height == b.height && a.pixelFormat == b.pixelFormat && a.factorX == b.factorX &&
+         a.flagsX == b.flagsX && a.factorY == b.factorY && a.flagsY == b.flagsY;
+}
+
 } // namespace
+
+bool FrameRenderer::PictureKey::operator==(const PictureKey& other) const {
+  return scene == other.scene && sameFormat(format, other.format) && flipping == other.flipping &&
+         fieldLayout == other.fieldLayout && highByteSample == other.highByteSample &&
+         tone == other.tone;
+}
 
 ToneSettings toneFrom(const CameraModel& model, const PropertyValues& values) {
   ToneSettings t;
@@ -56,15 +69,12 @@ ToneSettings toneFrom(const CameraModel& model, const PropertyValues& values) {
   return t;
 }
 
-FrameRenderer::FrameRenderer() : lut_(4 * kLutSize, 0) {}
+FrameRenderer::FrameRenderer() : lut_(4 * kLutSize, 0), lut8_(4 * kLutSize, 0) {}
 
 void FrameRenderer::prepareGeometry(const SceneImage& scene, const RenderSettings& s) {
   const FrameFormatRecord& f = s.format;
-  if (geometryScene_ == &scene && geometryFlipping_ == s.flipping &&
-      geometryFormat_.offsetX == f.offsetX && geometryFormat_.offsetY == f.offsetY &&
-      geometryFormat_.width == f.width && geometryFormat_.height == f.height &&
-      geometryFormat_.factorX == f.factorX && geometryFormat_.factorY == f.factorY &&
-      geometryFormat_.flagsX == f.flagsX && geometryFormat_.flagsY == f.flagsY) {
+  if (geometryScene_ == scene.id() && geometryFlipping_ == s.flipping &&
+      sameFormat(geometryFormat_, f)) {
     return;
   }
   const FrameGeometry g = geometryOf(f);
@@ -77,7 +87,7 @@ void FrameRenderer::prepareGeometry(const SceneImage& scene, const RenderSetting
             scene.height());
   geometryFormat_ = f;
   geometryFlipping_ = s.flipping;
-  geometryScene_ = &scene;
+  geometryScene_ = scene.id();
 }
 
 void FrameRenderer::prepareLut(const ToneSettings& t) {
@@ -100,12 +110,51 @@ void FrameRenderer::prepareLut(const ToneSettings& t) {
           static_cast<double>(t.brightness) * 0.5;
       v = std::clamp(v, 0.0, 1.0);
       table[q] = static_cast<std::uint16_t>(std::lround(v * 65535.0));
+      lut8_[c * kLutSize + q] = static_cast<std::uint8_t>(table[q] >> 8);
     }
   }
   lutKey_ = t;
 }
 
+const FrameRenderer::Picture& FrameRenderer::picture(const SceneImage& scene,
+                                                     const RenderSettings& s) {
+  PictureKey key;
+  key.scene = scene.id();
+  key.format = s.format;
+  key.flipping = s.flipping;
+  key.fieldLayout = s.fieldLayout;
+  key.highByteSample = s.highByteSample;
+  key.tone = s.tone;
+  Picture* slot = &pictures_[0];
+  for (Picture& p : pictures_) {
+    if (p.valid && p.key == key) {
+      p.lastUse = ++uses_;
+      return p;
+    }
+    if (!p.valid || (slot->valid && p.lastUse < slot->lastUse)) slot = &p;
+  }
+  slot->valid = false;
+  slot->bytes.resize(geometryOf(s.format).frameBytes());
+  renderPicture(scene, s, slot->bytes.data());
+  slot->key = key;
+  slot->valid = true;
+  slot->lastUse = ++uses_;
+  return *slot;
+}
+
 void FrameRenderer::render(const SceneImage& scene, const RenderSettings& s, std::uint8_t* out) {
+  const Picture& p = picture(scene, s);
+  if (p.bytes.empty()) return;
+  if (!s.noise) {
+    std::memcpy(out, p.bytes.data(), p.bytes.size());
+    return;
+  }
+  noise_.apply(p.bytes.data(), out, p.bytes.size(), geometryOf(s.format).bytesPerPixel == 2,
+               s.highByteSample, s.noiseSeed, s.frameNumber);
+}
+
+void FrameRenderer::renderPicture(const SceneImage& scene, const RenderSettings& s,
+                                  std::uint8_t* out) {
   prepareGeometry(scene, s);
   prepareLut(s.tone);
   const FrameGeometry g = geometryOf(s.format);
@@ -116,9 +165,6 @@ void FrameRenderer::render(const SceneImage& scene, const RenderSettings& s, std
   const std::uint32_t binCount = binX_ * binY_;
   const std::uint32_t evenRows = (g.height + 1u) / 2u;
 
-  std::uint32_t noise = s.noiseSeed * 2654435761u ^ static_cast<std::uint32_t>(s.frameNumber * 40503u);
-  if (noise == 0) noise = 0x9E3779B9u;
-
   for (std::uint32_t y = 0; y < g.height; ++y) {
     const std::uint32_t destRow = s.fieldLayout ? (y % 2u == 0 ? y / 2u : evenRows + y / 2u) : y;
     std::uint8_t* dest = out + static_cast<std::size_t>(destRow) * rowBytes;
@@ -126,11 +172,28 @@ void FrameRenderer::render(const SceneImage& scene, const RenderSettings& s, std
     // Plane and table for even and odd columns of this row (RGGB).
     const int planeEven = colour ? (y % 2u == 0 ? 0 : 1) : 0;
     const int planeOdd = colour ? (y % 2u == 0 ? 1 : 2) : 0;
-    const std::uint16_t* lutEven = lut_.data() + (colour ? (y % 2u == 0 ? 0 : 2) : 0) * kLutSize;
-    const std::uint16_t* lutOdd = lut_.data() + (colour ? (y % 2u == 0 ? 1 : 3) : 0) * kLutSize;
-    const std::uint16_t* planes[2] = {scene.plane(planeEven), scene.plane(planeOdd)};
-    const std::uint16_t* luts[2] = {lutEven, lutOdd};
+    const std::size_t lutEven = (colour ? (y % 2u == 0 ? 0u : 2u) : 0u) * kLutSize;
+    const std::size_t lutOdd = (colour ? (y % 2u == 0 ? 1u : 3u) : 0u) * kLutSize;
 
+    if (binCount == 1 && !twoBytes) {
+      // The common case: one sensor pixel per output pixel, 8 bits.
+      const std::size_t rowStart = rowList[0] * sensorWidth;
+      const std::uint16_t* even = scene.plane(planeEven) + rowStart;
+      const std::uint16_t* odd = scene.plane(planeOdd) + rowStart;
+      const std::uint8_t* toneEven = lut8_.data() + lutEven;
+      const std::uint8_t* toneOdd = lut8_.data() + lutOdd;
+      const std::uint32_t* cols = columns_.data();
+      std::uint32_t x = 0;
+      for (; x + 1 < g.width; x += 2) {
+        dest[x] = toneEven[even[cols[x]]];
+        dest[x + 1] = toneOdd[odd[cols[x + 1]]];
+      }
+      if (x < g.width) dest[x] = toneEven[even[cols[x]]];
+      continue;
+    }
+
+    const std::uint16_t* planes[2] = {scene.plane(planeEven), scene.plane(planeOdd)};
+    const std::uint16_t* luts[2] = {lut_.data() + lutEven, lut_.data() + lutOdd};
     for (std::uint32_t x = 0; x < g.width; ++x) {
       const std::uint16_t* plane = planes[x & 1u];
       const std::uint32_t* colList = columns_.data() + static_cast<std::size_t>(x) * binX_;
@@ -145,14 +208,7 @@ void FrameRenderer::render(const SceneImage& scene, const RenderSettings& s, std
         }
         q = (sum + binCount / 2u) / binCount;
       }
-      std::uint32_t v = luts[x & 1u][q];
-      if (s.noise) {
-        noise ^= noise << 13;
-        noise ^= noise >> 17;
-        noise ^= noise << 5;
-        const int delta = static_cast<int>(noise % 769u) - 384;
-        v = static_cast<std::uint32_t>(std::clamp(static_cast<int>(v) + delta, 0, 65535));
-      }
+      const std::uint32_t v = luts[x & 1u][q];
       if (twoBytes) {
         const auto hi = static_cast<std::uint8_t>(v >> 8);
         const auto lo = static_cast<std::uint8_t>(v & 0xFFu);

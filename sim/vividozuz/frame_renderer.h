@@ -1,12 +1,20 @@
 // Makes raw frames out of the precomputed scene: the format's window,
 // sub-sampling or binning and mirroring through per-format index tables,
-// and exposure, gains, brightness, contrast and gamma through lookup tables
-// rebuilt only when those settings change. Buffers are kept between frames,
-// so a frame of an unchanged format allocates nothing.
+// and exposure, gains, brightness, contrast and gamma through lookup tables.
+//
+// The noise-free picture is rendered once for the scene image and every
+// setting that changes it (the format and its window, factors and binning,
+// mirroring, field layout, byte order and the tone settings) and kept; a
+// frame at the same settings is a copy of it, with the frame's noise added
+// when noise is on. The two most recently used pictures are kept, so that a
+// stream that goes from its preview format to a snapshot format and back
+// renders nothing new. Buffers are kept between frames, so a frame of an
+// unchanged picture allocates nothing. One renderer serves one thread.
 #pragma once
 
-#include "sim/vividozuz/property_store.h"
-#include "sim/vividozuz/scene.h"
+#include "vividozuz/frame_noise.h"
+#include "vividozuz/property_store.h"
+#include "vividozuz/scene.h"
 
 #include <array>
 #include <cstdint>
@@ -54,18 +62,42 @@ public:
   void render(const SceneImage& scene, const RenderSettings& settings, std::uint8_t* out);
 
 private:
+  // Everything a noise-free picture depends on.
+  struct PictureKey {
+    std::uint64_t scene = 0;  // SceneImage::id
+    FrameFormatRecord format{};
+    int flipping = 0;
+    bool fieldLayout = false;
+    bool highByteSample = true;
+    ToneSettings tone;
+    bool operator==(const PictureKey& other) const;
+  };
+  struct Picture {
+    bool valid = false;
+    PictureKey key;
+    std::uint64_t lastUse = 0;
+    std::vector<std::uint8_t> bytes;
+  };
+
+  const Picture& picture(const SceneImage& scene, const RenderSettings& settings);
+  void renderPicture(const SceneImage& scene, const RenderSettings& settings, std::uint8_t* out);
   void prepareGeometry(const SceneImage& scene, const RenderSettings& settings);
   void prepareLut(const ToneSettings& tone);
 
+  std::array<Picture, 2> pictures_;
+  std::uint64_t uses_ = 0;
+  FrameNoise noise_;
+
   FrameFormatRecord geometryFormat_{};
   int geometryFlipping_ = -1;
-  const SceneImage* geometryScene_ = nullptr;
+  std::uint64_t geometryScene_ = 0;
   std::uint32_t binX_ = 1;
   std::uint32_t binY_ = 1;
   std::vector<std::uint32_t> columns_;  // width x binX sensor columns
   std::vector<std::uint32_t> rows_;     // height x binY sensor rows
   std::optional<ToneSettings> lutKey_;
   std::vector<std::uint16_t> lut_;      // 4 tables (R, G1, G2, B) of kSceneMax + 1
+  std::vector<std::uint8_t> lut8_;      // the same, 8-bit
 };
 
 } // namespace vzsim

@@ -1,4 +1,4 @@
-#include "sim/vividozuz/journal.h"
+#include "vividozuz/journal.h"
 
 namespace vzsim {
 

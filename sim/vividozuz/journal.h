@@ -3,8 +3,8 @@
 // (allocated once), so recording a frame allocates nothing.
 #pragma once
 
-#include "sim/vividozuz/property_store.h"
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/property_store.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstddef>
 #include <cstdint>

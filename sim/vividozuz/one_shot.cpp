@@ -1,6 +1,6 @@
-#include "sim/vividozuz/one_shot.h"
+#include "vividozuz/one_shot.h"
 
-#include "sim/vividozuz/frame_format.h"
+#include "vividozuz/frame_format.h"
 
 #include <algorithm>
 #include <cmath>

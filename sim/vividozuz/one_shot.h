@@ -3,8 +3,8 @@
 // exposure or the red and blue gains.
 #pragma once
 
-#include "sim/vividozuz/frame_renderer.h"
-#include "sim/vividozuz/scene.h"
+#include "vividozuz/frame_renderer.h"
+#include "vividozuz/scene.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "sim/vividozuz/property_store.h"
+#include "vividozuz/property_store.h"
 
 #include <algorithm>
 #include <cmath>

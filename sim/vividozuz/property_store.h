@@ -3,7 +3,7 @@
 // VarcamSetProperty. Not synchronised: the owning camera locks around it.
 #pragma once
 
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,8 @@
-#include "sim/vividozuz/scene.h"
+#include "vividozuz/scene.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 
 namespace vzsim {
@@ -67,9 +68,14 @@ Rgb chartAt(float u, float v) {
   return {kBackground, kBackground, kBackground};
 }
 
+// Rounded to the nearest unit, halves up. (For 0 <= units <= 4095 adding
+// 0.5 in double precision is exact, so truncating gives what std::lround
+// gives, without a library call per sample.)
 std::uint16_t toUnits(float light) {
-  const float units = std::clamp(light * kFullReflectance, 0.0f, static_cast<float>(kSceneMax));
-  return static_cast<std::uint16_t>(std::lround(units));
+  float units = light * kFullReflectance;
+  units = units < 0.0f ? 0.0f : units;
+  units = units > static_cast<float>(kSceneMax) ? static_cast<float>(kSceneMax) : units;
+  return static_cast<std::uint16_t>(static_cast<double>(units) + 0.5);
 }
 
 } // namespace
@@ -77,7 +83,9 @@ std::uint16_t toUnits(float light) {
 std::shared_ptr<const SceneImage> SceneImage::build(Scene kind, std::uint32_t width,
                                                     std::uint32_t height, bool colour,
                                                     std::uint32_t seed) {
+  static std::atomic<std::uint64_t> nextId{1};
   auto scene = std::make_shared<SceneImage>();
+  scene->id_ = nextId.fetch_add(1, std::memory_order_relaxed);
   scene->kind_ = kind;
   scene->width_ = width;
   scene->height_ = height;
@@ -87,28 +95,44 @@ std::shared_ptr<const SceneImage> SceneImage::build(Scene kind, std::uint32_t wi
 
   const float invW = 1.0f / static_cast<float>(width);
   const float invH = 1.0f / static_cast<float>(height);
+  // Per column: its position and the horizontal part of the lens falloff.
+  std::vector<float> columnU(width);
+  std::vector<float> columnFalloff(width);
+  for (std::uint32_t x = 0; x < width; ++x) {
+    const float u = (static_cast<float>(x) + 0.5f) * invW;
+    columnU[x] = u;
+    columnFalloff[x] = (u - 0.5f) * (u - 0.5f);
+  }
+  // A row's light first (the chart's patches and ramps), then its samples
+  // in a loop without branches that the compiler vectorises.
+  std::vector<float> light(std::size_t{3} * width);
+  float* lightR = light.data();
+  float* lightG = lightR + width;
+  float* lightB = lightG + width;
   for (std::uint32_t y = 0; y < height; ++y) {
     const float v = (static_cast<float>(y) + 0.5f) * invH;
+    const float rowFalloff = (v - 0.5f) * (v - 0.5f);
     for (std::uint32_t x = 0; x < width; ++x) {
-      const float u = (static_cast<float>(x) + 0.5f) * invW;
-      Rgb light{};
+      Rgb here{};
       switch (kind) {
-      case Scene::Chart: light = chartAt(u, v); break;
-      case Scene::Flat: light = {0.5f, 0.5f, 0.5f}; break;
-      case Scene::Covered: light = {0.0f, 0.0f, 0.0f}; break;
+      case Scene::Chart: here = chartAt(columnU[x], v); break;
+      case Scene::Flat: here = {0.5f, 0.5f, 0.5f}; break;
+      case Scene::Covered: here = {0.0f, 0.0f, 0.0f}; break;
       }
-      // Lens falloff towards the corners.
-      const float r2 = ((u - 0.5f) * (u - 0.5f) + (v - 0.5f) * (v - 0.5f)) * 2.0f;
-      const float vignette = 1.0f - 0.35f * r2;
-      const std::size_t i = static_cast<std::size_t>(y) * width + x;
-      if (colour) {
-        for (int c = 0; c < 3; ++c) {
-          scene->data_[static_cast<std::size_t>(c) * area + i] =
-              toUnits(light[static_cast<std::size_t>(c)] * vignette);
-        }
-      } else {
-        const float luma = 0.299f * light[0] + 0.587f * light[1] + 0.114f * light[2];
-        scene->data_[i] = toUnits(luma * vignette);
+      if (!colour) here[0] = 0.299f * here[0] + 0.587f * here[1] + 0.114f * here[2];
+      lightR[x] = here[0];
+      lightG[x] = here[1];
+      lightB[x] = here[2];
+    }
+    const std::size_t rowStart = static_cast<std::size_t>(y) * width;
+    for (int c = 0; c < scene->planes_; ++c) {
+      const float* in = light.data() + static_cast<std::size_t>(c) * width;
+      std::uint16_t* out = scene->data_.data() + static_cast<std::size_t>(c) * area + rowStart;
+      for (std::uint32_t x = 0; x < width; ++x) {
+        // Lens falloff towards the corners.
+        const float r2 = (columnFalloff[x] + rowFalloff) * 2.0f;
+        const float vignette = 1.0f - 0.35f * r2;
+        out[x] = toUnits(in[x] * vignette);
       }
     }
   }

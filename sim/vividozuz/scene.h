@@ -4,7 +4,7 @@
 // Every frame is read out of it through the renderer's lookup tables.
 #pragma once
 
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,6 +24,10 @@ public:
   std::uint32_t height() const { return height_; }
   int planes() const { return planes_; }
   Scene kind() const { return kind_; }
+  // Unique to this image among all images built in the process, so that a
+  // frame made from it is never taken for one made from another image
+  // (even one built later at the same address).
+  std::uint64_t id() const { return id_; }
   // Plane 0..2 = red, green, blue (colour); plane 0 = luminance (grey).
   const std::uint16_t* plane(int index) const {
     return data_.data() + static_cast<std::size_t>(index) * width_ * height_;
@@ -36,6 +40,7 @@ public:
 
 private:
   Scene kind_ = Scene::Chart;
+  std::uint64_t id_ = 0;
   std::uint32_t width_ = 0;
   std::uint32_t height_ = 0;
   int planes_ = 3;

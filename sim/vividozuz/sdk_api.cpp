@@ -2,10 +2,10 @@
 // anything else happens; otherwise the handle is looked up and the camera
 // does the work. Every call is journalled with its arguments after the
 // handle, its result and its error; failures set the thread's last error.
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 
-#include "sim/vividozuz/faults.h"
-#include "sim/vividozuz/simulator.h"
+#include "vividozuz/faults.h"
+#include "vividozuz/simulator.h"
 
 #include <cstdio>
 #include <string>
@@ -331,7 +331,10 @@ VARCAM_API int VARCAM_CALL VarcamSetupCustomMatrix(VarcamHandle camera, const fl
   std::string values = "null";
   if (matrix != nullptr) {
     values = "[";
-    for (int i = 0; i < 9; ++i) values += (i ? " " : "") + text(matrix[i]);
+    for (int i = 0; i < 9; ++i) {
+      if (i > 0) values += ' ';
+      values += text(matrix[i]);
+    }
     values += "]";
   }
   Call call("VarcamSetupCustomMatrix", {values});

@@ -1,7 +1,7 @@
 // The control interface (sim_control.h) over the simulator's cameras.
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
-#include "sim/vividozuz/simulator.h"
+#include "vividozuz/simulator.h"
 
 namespace vzsim {
 

@@ -8,7 +8,7 @@
 // be called from inside an SDK callback unless its comment says so.
 #pragma once
 
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 
 #include <array>
 #include <cstdint>
@@ -181,7 +181,8 @@ VZSIM_API bool waitForFrames(int cameraIndex, int count, std::uint32_t timeoutMs
 // Frames delivered by the streaming thread since the camera was opened.
 VZSIM_API std::uint64_t framesDelivered(int cameraIndex);
 // Seeded noise of about +-1.5 levels on every raw pixel (off by default, so
-// that frames are exact functions of the settings).
+// that frames are exact functions of the settings). A frame's noise depends
+// only on the seed and its frame number.
 VZSIM_API void setNoise(bool on, std::uint32_t seed = 1);
 
 // ---- display ---------------------------------------------------------------------

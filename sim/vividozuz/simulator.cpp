@@ -1,6 +1,6 @@
-#include "sim/vividozuz/simulator.h"
+#include "vividozuz/simulator.h"
 
-#include "sim/vividozuz/camera_model.h"
+#include "vividozuz/camera_model.h"
 
 #include <atomic>
 

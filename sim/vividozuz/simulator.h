@@ -3,9 +3,9 @@
 // fault table and the journal.
 #pragma once
 
-#include "sim/vividozuz/camera_device.h"
-#include "sim/vividozuz/faults.h"
-#include "sim/vividozuz/journal.h"
+#include "vividozuz/camera_device.h"
+#include "vividozuz/faults.h"
+#include "vividozuz/journal.h"
 
 #include <map>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "sim/vividozuz/stream_thread.h"
+#include "vividozuz/stream_thread.h"
 
 namespace vzsim {
 

@@ -4,7 +4,7 @@
 // the streaming thread itself (from a callback), which is then not joined.
 #pragma once
 
-#include "sim/vividozuz/sim_control.h"
+#include "vividozuz/sim_control.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,9 +1,8 @@
 // The property accessors: stored values, the camera written with the panel
 // closed, the panel's edit written with it open.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
-#include "engines/property_accessors.h"
-#include "engines/resolution_table.h"
+#include "camera/property_accessors.h"
 #include "ui/panel_ids.h"
 
 namespace {
@@ -58,8 +57,8 @@ TEST_F(AccessorTest, PreviewSettersWriteTheCameraAndLog) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.valueLine);
     clearRecords();
-    EXPECT_EQ(vx::setPreview(state, c.property, c.value), 1);
-    EXPECT_EQ(vx::getPreview(state, c.property), c.value);
+    EXPECT_EQ(vx::setPreview(camera, c.property, c.value), 1);
+    EXPECT_EQ(vx::getPreview(camera, c.property), c.value);
     const Journal all = vzsim::journal();
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0].args, (std::vector<std::string>{std::to_string(c.sdkProperty), c.camera, "0x0"}));
@@ -71,7 +70,7 @@ TEST_F(AccessorTest, PreviewSettersWriteTheCameraAndLog) {
 }
 
 TEST_F(AccessorTest, GreenGainWritesBothGreens) {
-  EXPECT_EQ(vx::setPreview(state, NumericProperty::GreenGain, 2.5f), 1);
+  EXPECT_EQ(vx::setPreview(camera, NumericProperty::GreenGain, 2.5f), 1);
   EXPECT_EQ(sdkCalls().size(), 2u);
   ASSERT_EQ(writes(PropGainGreen1).size(), 1u);
   ASSERT_EQ(writes(PropGainGreen2).size(), 1u);
@@ -85,7 +84,7 @@ TEST_F(AccessorTest, GreenGainWritesBothGreens) {
   // A refused second green leaves the first changed and reports failure.
   clearRecords();
   vzsim::failNext("VarcamSetProperty", 1, 31, PropGainGreen2);
-  EXPECT_EQ(vx::setPreview(state, NumericProperty::GreenGain, 4.0f), 0);
+  EXPECT_EQ(vx::setPreview(camera, NumericProperty::GreenGain, 4.0f), 0);
   EXPECT_NEAR(vzsim::propertyValue(1, PropGainGreen1).value(), 4.0, 0.01);
   EXPECT_NEAR(vzsim::propertyValue(1, PropGainGreen2).value(), 2.5, 0.01);
   EXPECT_EQ(lines().back(), "Could not set green gain2: 31");
@@ -111,9 +110,9 @@ TEST_F(AccessorTest, RefusedWriteKeepsTheValueAndOnlyLogs) {
     SCOPED_TRACE(c.failure);
     clearRecords();
     vzsim::failNext("VarcamSetProperty", 1, 31, c.sdkProperty);
-    EXPECT_EQ(vx::setPreview(state, c.property, 1.5f), 0);
+    EXPECT_EQ(vx::setPreview(camera, c.property, 1.5f), 0);
     EXPECT_EQ(lines().back(), c.failure);
-    EXPECT_EQ(vx::getPreview(state, c.property), 1.5f);
+    EXPECT_EQ(vx::getPreview(camera, c.property), 1.5f);
     EXPECT_EQ(sdkCalls().size(), 1u) << "nothing after the refused write";
     EXPECT_TRUE(boxTexts().empty());
   }
@@ -122,8 +121,8 @@ TEST_F(AccessorTest, RefusedWriteKeepsTheValueAndOnlyLogs) {
 // While grey is requested saturation is written as the camera value of
 // -100 whatever the value passed, which is still stored.
 TEST_F(AccessorTest, SaturationWhileGreyIsRequested) {
-  state.grayscaleRequested = 1;
-  EXPECT_EQ(vx::setPreview(state, NumericProperty::Saturation, 40.0f), 1);
+  camera.grayscaleRequested = 1;
+  EXPECT_EQ(vx::setPreview(camera, NumericProperty::Saturation, 40.0f), 1);
   EXPECT_EQ(writes(PropSaturation).at(0).args.at(1), "0");
   EXPECT_EQ(lines(), (std::vector<std::string>{"////////////////////////// Setting Saturation: 40",
                                                "PIXORA QUORVEL DRIVER: saturation has been changed in camera.",
@@ -132,8 +131,8 @@ TEST_F(AccessorTest, SaturationWhileGreyIsRequested) {
 }
 
 TEST_F(AccessorTest, UnavailableGainIsStoredOnly) {
-  state.blueGainAvailable = 0;
-  EXPECT_EQ(vx::setPreview(state, NumericProperty::BlueGain, 3.0f), 1);
+  state.model.blueGainAvailable = 0;
+  EXPECT_EQ(vx::setPreview(camera, NumericProperty::BlueGain, 3.0f), 1);
   EXPECT_EQ(state.blueGain.preview, 3.0f);
   EXPECT_TRUE(vzsim::journal().empty());
   EXPECT_TRUE(lines().empty());
@@ -142,21 +141,21 @@ TEST_F(AccessorTest, UnavailableGainIsStoredOnly) {
 TEST_F(AccessorTest, AcquisitionValuesAndLocksNeverReachTheCamera) {
   for (int i = 0; i < vx::kNumericPropertyCount; ++i) {
     const auto p = static_cast<NumericProperty>(i);
-    EXPECT_EQ(vx::setAcquire(state, p, 3.0f + static_cast<float>(i)), 1);
-    EXPECT_EQ(vx::setLocked(state, p, i % 2), 1);
-    EXPECT_EQ(vx::getAcquire(state, p), 3.0f + static_cast<float>(i));
-    EXPECT_EQ(vx::getLocked(state, p), i % 2);
+    EXPECT_EQ(vx::setAcquire(camera, p, 3.0f + static_cast<float>(i)), 1);
+    EXPECT_EQ(vx::setLocked(camera, p, i % 2), 1);
+    EXPECT_EQ(vx::getAcquire(camera, p), 3.0f + static_cast<float>(i));
+    EXPECT_EQ(vx::getLocked(camera, p), i % 2);
   }
-  EXPECT_EQ(vx::setExposureAcquire(state, 12.0f), 1);
-  EXPECT_EQ(vx::setExposureLocked(state, 0), 1);
-  EXPECT_EQ(vx::getExposureAcquire(state), 12.0f);
-  EXPECT_EQ(vx::getExposureLocked(state), 0);
-  EXPECT_EQ(vx::setLightSource(state, 3), 1);
-  EXPECT_EQ(vx::setFlickerMode(state, 1), 1);
-  EXPECT_EQ(vx::setCameraAutoExposure(state, 1), 1);
-  EXPECT_EQ(vx::getCameraAutoExposure(state), 1);
+  EXPECT_EQ(vx::setExposureAcquire(camera, 12.0f), 1);
+  EXPECT_EQ(vx::setExposureLocked(camera, 0), 1);
+  EXPECT_EQ(vx::getExposureAcquire(camera), 12.0f);
+  EXPECT_EQ(vx::getExposureLocked(camera), 0);
+  EXPECT_EQ(vx::setLightSource(camera, 3), 1);
+  EXPECT_EQ(vx::setFlickerMode(camera, 1), 1);
+  EXPECT_EQ(vx::setCameraAutoExposure(camera, 1), 1);
+  EXPECT_EQ(vx::getCameraAutoExposure(camera), 1);
   EXPECT_TRUE(vzsim::journal().empty());
-  EXPECT_EQ(state.brightness.preview, vx::getPreview(state, NumericProperty::Brightness));
+  EXPECT_EQ(state.brightness.preview, vx::getPreview(camera, NumericProperty::Brightness));
 }
 
 // With the panel open the value goes into its edit and the panel (not the
@@ -164,32 +163,32 @@ TEST_F(AccessorTest, AcquisitionValuesAndLocksNeverReachTheCamera) {
 TEST_F(AccessorTest, OpenPanelGetsTheValueInstead) {
   const platform::Window gain = openPanel(Section::GlobalGain, {vx::kNumericPreviewEdit, vx::kNumericAcquireEdit},
                                           {vx::kNumericLock});
-  EXPECT_EQ(vx::setPreview(state, NumericProperty::GlobalGain, 2.346f), 1);
+  EXPECT_EQ(vx::setPreview(camera, NumericProperty::GlobalGain, 2.346f), 1);
   EXPECT_EQ(text(gain, vx::kNumericPreviewEdit), "2.35");
-  EXPECT_EQ(state.panelBackup(NumericProperty::GlobalGain).preview, 2.346f);
-  EXPECT_EQ(vx::setAcquire(state, NumericProperty::GlobalGain, 3.0f), 1);
+  EXPECT_EQ(options.panelBackup(NumericProperty::GlobalGain).preview, 2.346f);
+  EXPECT_EQ(vx::setAcquire(camera, NumericProperty::GlobalGain, 3.0f), 1);
   EXPECT_EQ(text(gain, vx::kNumericAcquireEdit), "3.00");
-  EXPECT_EQ(state.panelBackup(NumericProperty::GlobalGain).acquire, 3.0f);
-  EXPECT_EQ(vx::setLocked(state, NumericProperty::GlobalGain, 1), 1);
+  EXPECT_EQ(options.panelBackup(NumericProperty::GlobalGain).acquire, 3.0f);
+  EXPECT_EQ(vx::setLocked(camera, NumericProperty::GlobalGain, 1), 1);
   EXPECT_EQ(platform::isDlgButtonChecked(gain, vx::kNumericLock), platform::BST_CHECKED);
-  EXPECT_EQ(vx::setLocked(state, NumericProperty::GlobalGain, 0), 1);
+  EXPECT_EQ(vx::setLocked(camera, NumericProperty::GlobalGain, 0), 1);
   EXPECT_EQ(platform::isDlgButtonChecked(gain, vx::kNumericLock), platform::BST_UNCHECKED);
 
   const platform::Window contrast = openPanel(Section::Contrast, {vx::kNumericPreviewEdit});
-  EXPECT_EQ(vx::setPreview(state, NumericProperty::Contrast, -42.9f), 1);
+  EXPECT_EQ(vx::setPreview(camera, NumericProperty::Contrast, -42.9f), 1);
   EXPECT_EQ(text(contrast, vx::kNumericPreviewEdit), "-42");
 
   // The white balance panel: each gain has its own edits; even an
   // unavailable gain is shown.
-  state.greenGainAvailable = 0;
+  state.model.greenGainAvailable = 0;
   const platform::Window balance =
       openPanel(Section::WhiteBalance, {vx::kWhiteBalanceRedPreview, vx::kWhiteBalanceGreenPreview,
                                         vx::kWhiteBalanceGreenAcquire, vx::kWhiteBalanceBluePreview},
                 {vx::kWhiteBalanceGreenLock});
-  EXPECT_EQ(vx::setPreview(state, NumericProperty::GreenGain, 1.5f), 1);
-  EXPECT_EQ(vx::setAcquire(state, NumericProperty::GreenGain, 1.25f), 1);
-  EXPECT_EQ(vx::setLocked(state, NumericProperty::GreenGain, 1), 1);
-  EXPECT_EQ(vx::setPreview(state, NumericProperty::BlueGain, 0.5f), 1);
+  EXPECT_EQ(vx::setPreview(camera, NumericProperty::GreenGain, 1.5f), 1);
+  EXPECT_EQ(vx::setAcquire(camera, NumericProperty::GreenGain, 1.25f), 1);
+  EXPECT_EQ(vx::setLocked(camera, NumericProperty::GreenGain, 1), 1);
+  EXPECT_EQ(vx::setPreview(camera, NumericProperty::BlueGain, 0.5f), 1);
   EXPECT_EQ(text(balance, vx::kWhiteBalanceGreenPreview), "1.50");
   EXPECT_EQ(text(balance, vx::kWhiteBalanceGreenAcquire), "1.25");
   EXPECT_EQ(platform::isDlgButtonChecked(balance, vx::kWhiteBalanceGreenLock), platform::BST_CHECKED);
@@ -200,16 +199,16 @@ TEST_F(AccessorTest, OpenPanelGetsTheValueInstead) {
   EXPECT_TRUE(lines().empty());
 }
 
-TEST_F(AccessorTest, BrightnessTarget) {
-  EXPECT_EQ(vx::setBrightnessTarget(state, 99.5f), 1);
+TEST_F(AccessorTest, BrightnessTargetGoesToTheCameraOrToTheOpenPanel) {
+  EXPECT_EQ(vx::setBrightnessTarget(camera, 99.5f), 1);
   EXPECT_EQ(writes(PropAutoExposureTarget).at(0).args, (std::vector<std::string>{"103", "99.5", "0x0"}));
   EXPECT_EQ(lines(), (std::vector<std::string>{"PIXORA QUORVEL DRIVER: Exposure Brightness Target set in camera.",
                                                "Value Brightness Target: 99.500000"}));
-  EXPECT_EQ(vx::getBrightnessTarget(state), 99.5f);
+  EXPECT_EQ(vx::getBrightnessTarget(camera), 99.5f);
 
   clearRecords();
   vzsim::failNext("VarcamSetProperty", 1, 31, PropAutoExposureTarget);
-  EXPECT_EQ(vx::setBrightnessTarget(state, 120.0f), 0);
+  EXPECT_EQ(vx::setBrightnessTarget(camera, 120.0f), 0);
   ASSERT_EQ(hl::messageBoxes().size(), 1u);
   EXPECT_EQ(hl::messageBoxes()[0].text, "Could not set Brightness Target: 31");
   EXPECT_EQ(hl::messageBoxes()[0].caption, "ERROR");
@@ -217,22 +216,22 @@ TEST_F(AccessorTest, BrightnessTarget) {
 
   clearRecords();
   const platform::Window panel = openPanel(Section::Exposure, {vx::kExposureBrightnessTarget});
-  EXPECT_EQ(vx::setBrightnessTarget(state, 200.9f), 1);
+  EXPECT_EQ(vx::setBrightnessTarget(camera, 200.9f), 1);
   EXPECT_EQ(text(panel, vx::kExposureBrightnessTarget), "200");
-  EXPECT_EQ(state.exposurePanelTarget, 200.9f);
+  EXPECT_EQ(options.exposurePanelTarget, 200.9f);
   EXPECT_TRUE(vzsim::journal().empty());
 }
 
 TEST_F(AccessorTest, MirrorWithAndWithoutItsPanel) {
-  EXPECT_EQ(vx::setMirror(state, 0, 1), 1);
+  EXPECT_EQ(vx::setMirror(camera, 0, 1), 1);
   EXPECT_EQ(writes(PropFlipping).at(0).args.at(1), "2");
   clearRecords();
   const platform::Window mirror = openPanel(Section::Mirror, {}, {vx::kMirrorHorizontal, vx::kMirrorVertical});
-  EXPECT_EQ(vx::setMirror(state, 1, 0), 1);
+  EXPECT_EQ(vx::setMirror(camera, 1, 0), 1);
   EXPECT_EQ(platform::isDlgButtonChecked(mirror, vx::kMirrorHorizontal), platform::BST_CHECKED);
   EXPECT_EQ(platform::isDlgButtonChecked(mirror, vx::kMirrorVertical), platform::BST_UNCHECKED);
-  EXPECT_EQ(vx::getMirrorHorizontal(state), 1);
-  EXPECT_EQ(vx::getMirrorVertical(state), 0);
+  EXPECT_EQ(vx::getMirrorHorizontal(camera), 1);
+  EXPECT_EQ(vx::getMirrorVertical(camera), 0);
   EXPECT_TRUE(vzsim::journal().empty());
 }
 
@@ -258,11 +257,11 @@ TEST_F(AccessorTest, OverlayAndAlphaWithTheirPanel) {
         return 0;
       },
       0);
-  state.section(Section::Overlay).panel = panel;
-  state.section(Section::Overlay).panelOpen = 1;
+  options.place(Section::Overlay).panel = panel;
+  state.panel(Section::Overlay).panelOpen = 1;
   platform::checkDlgButton(panel, vx::kOverlayPosition[0][0], platform::BST_CHECKED);
 
-  EXPECT_EQ(vx::setOverlayOptions(state, {1, 0, 1, 2, 1}), 1);
+  EXPECT_EQ(vx::setOverlayOptions(camera, {1, 0, 1, 2, 1}), 1);
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c)
       EXPECT_EQ(platform::isDlgButtonChecked(panel, vx::kOverlayPosition[r][c]), r == 1 && c == 2 ? 1 : 0);
@@ -272,43 +271,45 @@ TEST_F(AccessorTest, OverlayAndAlphaWithTheirPanel) {
   EXPECT_EQ(commands, (std::vector<unsigned>{static_cast<unsigned>(vx::kOverlayUse)}));
 
   // Outside the grid nothing is checked.
-  EXPECT_EQ(vx::setOverlayOptions(state, {0, 0, 0, 3, 0}), 1);
+  EXPECT_EQ(vx::setOverlayOptions(camera, {0, 0, 0, 3, 0}), 1);
   for (int id : vx::kOverlayPosition[0]) EXPECT_EQ(platform::isDlgButtonChecked(panel, id), 0);
 
   commands.clear();
-  EXPECT_EQ(vx::setAlphaOptions(state, {1, 1, 55.7f}), 1);
+  EXPECT_EQ(vx::setAlphaOptions(camera, {1, 1, 55.7f}), 1);
   EXPECT_EQ(platform::isDlgButtonChecked(panel, vx::kOverlayUseAlpha), platform::BST_CHECKED);
   EXPECT_EQ(platform::isDlgButtonChecked(panel, vx::kOverlayAlphaValueRadio), platform::BST_CHECKED);
   EXPECT_EQ(platform::isDlgButtonChecked(panel, vx::kOverlayAlphaFromBitmap), platform::BST_UNCHECKED);
   EXPECT_EQ(text(panel, vx::kOverlayAlphaValue), "55");
-  EXPECT_EQ(state.overlayPanelAlphaValue, 55.7f);
+  EXPECT_EQ(options.overlayPanel.alpha.value, 55.7f);
   EXPECT_EQ(commands, (std::vector<unsigned>{static_cast<unsigned>(vx::kOverlayApply),
                                              static_cast<unsigned>(vx::kOverlayUseAlpha)}));
-  EXPECT_EQ(vx::setAlphaOptions(state, {0, 0, 10.0f}), 1);
+  EXPECT_EQ(vx::setAlphaOptions(camera, {0, 0, 10.0f}), 1);
   EXPECT_EQ(platform::isDlgButtonChecked(panel, vx::kOverlayAlphaValueRadio), platform::BST_UNCHECKED);
   EXPECT_EQ(platform::isDlgButtonChecked(panel, vx::kOverlayAlphaFromBitmap), platform::BST_CHECKED);
-  const vx::AlphaOptions alpha = vx::getAlphaOptions(state);
+  const vx::AlphaOptions alpha = vx::getAlphaOptions(camera);
   EXPECT_EQ(alpha.fromValue, 0);
   EXPECT_EQ(alpha.value, 10.0f);
   EXPECT_TRUE(vzsim::journal().empty());
 }
 
-TEST_F(AccessorTest, GeometryAccessors) {
-  const engines::ResolutionTable& table = *state.resolutionTable;
-  EXPECT_EQ(vx::setAcquireMode(state, 99), 1);
-  EXPECT_EQ(state.acqIndex, table.acquireCount - 1);
-  EXPECT_EQ(state.acqSelectedWidth, table.acquireModes[static_cast<std::size_t>(table.acquireCount - 1)].width);
-  EXPECT_EQ(vx::setAcquireMode(state, -3), 1);
-  EXPECT_EQ(state.acqIndex, 0);
-  EXPECT_EQ(vx::setAcquireWindow(state, 100, 80, 4, 6), 1);
-  const vx::RegionGeometry geometry = vx::getAcquireGeometry(state);
+TEST_F(AccessorTest, AcquireModeIsHeldInsideTheListAndGeometryReadsBack) {
+  // Camera 160 has five acquisition entries (1280 x 1024 Demosaic and four
+  // Kelvo ones), each delivering 1280 x 1024.
+  EXPECT_EQ(vx::setAcquireMode(camera, 99), 1);
+  EXPECT_EQ(state.acquisition.index, 4);
+  EXPECT_EQ(state.acquisition.selectedWidth, 1280);
+  EXPECT_EQ(vx::setAcquireMode(camera, -3), 1);
+  EXPECT_EQ(state.acquisition.index, 0);
+  EXPECT_EQ(vx::setAcquireWindow(camera, 100, 80, 4, 6), 1);
+  const vx::CaptureRegion geometry = vx::getAcquireGeometry(camera);
   EXPECT_EQ(geometry.width, 100);
   EXPECT_EQ(geometry.offsetY, 6);
-  EXPECT_EQ(vx::getAcquireSelection(state).width, table.acquireModes[0].width);
+  EXPECT_EQ(vx::getAcquireSelection(camera).width, 1280);
+  // The slowest rate, 3.75 fps, admits its period 266.67 ms less 2 %: 261.33 ms.
   float minimum = -1, maximum = -1;
-  EXPECT_EQ(vx::getExposureRange(state, minimum, maximum), 1);
+  EXPECT_EQ(vx::getExposureRange(camera, minimum, maximum), 1);
   EXPECT_EQ(minimum, 0.0f);
-  EXPECT_GT(maximum, 200.0f);  // the slowest rate's largest exposure
+  EXPECT_FLOAT_EQ(maximum, 261.33f);
   EXPECT_TRUE(vzsim::journal().empty());
 }
 

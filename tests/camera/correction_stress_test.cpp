@@ -5,12 +5,12 @@
 // with uniform dark frames (10 or 20) and uniform backgrounds (0.5 or 0.25),
 // a corrected frame must be shifted, or scaled, by one of them throughout; a
 // half-replaced frame would mix two.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"
 #include "engines/preview_overlay.h"
-#include "tests/engines/bmp_files.h"
+#include "support/bmp_files.h"
 
 #include <atomic>
 #include <memory>
@@ -105,27 +105,27 @@ std::unique_ptr<vx::BackgroundFactors> uniformBackground(double factor) {
 }
 
 std::vector<std::uint8_t> bitmap(int width, int height, std::uint8_t value) {
-  return engines::testing::bmpBytes({width, height, 24, 54},
+  return vxtest::bmpBytes({width, height, 24, 54},
                                     std::vector<std::uint8_t>(static_cast<std::size_t>(width * height * 3), value));
 }
 
 using CorrectionStress = CameraTest;
 
 TEST_F(CorrectionStress, ReplacingAndSwitchingWhileStreamingAtFullRate) {
-  engines::testing::ScratchFolder folder;
+  vxtest::BmpFolder folder;
   const std::string overlayA = folder.write("a.bmp", bitmap(16, 8, 200));
   const std::string overlayB = folder.write("b.bmp", bitmap(16, 8, 90));
   const std::string alpha = folder.write("alpha.bmp", bitmap(16, 8, 128));
 
   vzsim::setJournalFrames(false);
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::setPreviewMode(state, 5), 1);  // camera 160's 320 x 240
-  ASSERT_EQ(state.previewWidth, static_cast<int>(kWidth));
+  ASSERT_EQ(vx::setPreviewMode(camera, 5), 1);  // camera 160's 320 x 240
+  ASSERT_EQ(state.preview.width, static_cast<int>(kWidth));
   const platform::Window window = hl::createHostWindow("Preview", {0, 0, 400, 320});
-  ASSERT_EQ(vx::startPreview(state, window), 1);
-  VarcamHandle camera = state.sessionCameraHandle;
+  ASSERT_EQ(vx::startPreview(camera, window), 1);
+  VarcamHandle handle = camera.handle();
 
-  engines::PreviewOverlay& overlay = *state.previewOverlay;
+  engines::PreviewOverlay& overlay = *camera.previewOverlay();
   ASSERT_EQ(overlay.loadOverlayBitmap(overlayA.c_str()), 1);
   ASSERT_EQ(overlay.loadAlphaBitmap(alpha.c_str()), 1);
   ASSERT_EQ(overlay.setAlphaMode(0), 1);
@@ -135,32 +135,32 @@ TEST_F(CorrectionStress, ReplacingAndSwitchingWhileStreamingAtFullRate) {
   // callback's place to the next one added, so a correction switched off
   // and on again keeps its place between the two taps.
   Taps taps;
-  const int rawBefore = VarcamAddStreamingCallback(camera, &Taps::rawBefore, &taps);
-  state.corrections.replaceDark(uniformDark(10));
+  const int rawBefore = VarcamAddStreamingCallback(handle, &Taps::rawBefore, &taps);
+  camera.corrections.replaceDark(uniformDark(10));
   state.darkFrameStored = 1;
-  vx::enableDarkSubtraction(state);
-  const int rawAfter = VarcamAddStreamingCallback(camera, &Taps::rawAfter, &taps);
-  const int rgbBefore = VarcamAddRgbPreviewCallback(camera, &Taps::rgbBefore, &taps, VarcamRgb24);
-  state.corrections.replaceBackground(uniformBackground(0.5));
+  vx::enableDarkSubtraction(camera);
+  const int rawAfter = VarcamAddStreamingCallback(handle, &Taps::rawAfter, &taps);
+  const int rgbBefore = VarcamAddRgbPreviewCallback(handle, &Taps::rgbBefore, &taps, VarcamRgb24);
+  camera.corrections.replaceBackground(uniformBackground(0.5));
   state.backgroundStored = 1;
-  vx::enableBackgroundCorrection(state);
-  const int rgbAfter = VarcamAddRgbPreviewCallback(camera, &Taps::rgbAfter, &taps, VarcamRgb24);
+  vx::enableBackgroundCorrection(camera);
+  const int rgbAfter = VarcamAddRgbPreviewCallback(handle, &Taps::rgbAfter, &taps, VarcamRgb24);
   ASSERT_TRUE(rawBefore >= 0 && rawAfter >= 0 && rgbBefore >= 0 && rgbAfter >= 0);
   ASSERT_EQ(state.darkSubtractionOn, 1);
   ASSERT_EQ(state.backgroundCorrectionOn, 1);
 
   constexpr int kRounds = 120;
   for (int i = 0; i < kRounds; ++i) {
-    state.corrections.replaceDark(uniformDark(i % 2 == 0 ? 20 : 10));
-    state.corrections.replaceBackground(uniformBackground(i % 2 == 0 ? 0.25 : 0.5));
+    camera.corrections.replaceDark(uniformDark(i % 2 == 0 ? 20 : 10));
+    camera.corrections.replaceBackground(uniformBackground(i % 2 == 0 ? 0.25 : 0.5));
     if (i % 3 == 0) {
-      vx::disableDarkSubtraction(state);
-      state.corrections.replaceDark(uniformDark(10));
-      vx::enableDarkSubtraction(state);
+      vx::disableDarkSubtraction(camera);
+      camera.corrections.replaceDark(uniformDark(10));
+      vx::enableDarkSubtraction(camera);
     }
     if (i % 4 == 1) {
-      vx::disableBackgroundCorrection(state);
-      vx::enableBackgroundCorrection(state);
+      vx::disableBackgroundCorrection(camera);
+      vx::enableBackgroundCorrection(camera);
     }
     if (i % 5 == 2) {
       ASSERT_EQ(overlay.loadOverlayBitmap(i % 2 == 0 ? overlayA.c_str() : overlayB.c_str()), 1);
@@ -178,20 +178,20 @@ TEST_F(CorrectionStress, ReplacingAndSwitchingWhileStreamingAtFullRate) {
   // more, so only the sanitizers watch).
   taps.checking = false;
   for (int i = 0; i < 8; ++i) {
-    ASSERT_EQ(vx::captureDarkFrame(state), 1);
-    ASSERT_EQ(vx::captureBackground(state), 1);
-    if (i % 2 == 0) vx::disableDarkSubtraction(state);
-    else vx::enableDarkSubtraction(state);
+    ASSERT_EQ(vx::captureDarkFrame(camera), 1);
+    ASSERT_EQ(vx::captureBackground(camera), 1);
+    if (i % 2 == 0) vx::disableDarkSubtraction(camera);
+    else vx::enableDarkSubtraction(camera);
   }
 
-  VarcamRemoveStreamingCallback(camera, rawBefore);
-  VarcamRemoveStreamingCallback(camera, rawAfter);
-  VarcamRemoveRgbPreviewCallback(camera, rgbBefore);
-  VarcamRemoveRgbPreviewCallback(camera, rgbAfter);
+  VarcamRemoveStreamingCallback(handle, rawBefore);
+  VarcamRemoveStreamingCallback(handle, rawAfter);
+  VarcamRemoveRgbPreviewCallback(handle, rgbBefore);
+  VarcamRemoveRgbPreviewCallback(handle, rgbAfter);
   EXPECT_EQ(overlay.stopPreviewBlending(), 1);
-  vx::disableDarkSubtraction(state);
-  vx::disableBackgroundCorrection(state);
-  ASSERT_EQ(vx::stopPreview(state), 1);
+  vx::disableDarkSubtraction(camera);
+  vx::disableBackgroundCorrection(camera);
+  ASSERT_EQ(vx::stopPreview(camera), 1);
   EXPECT_TRUE(boxTexts().empty());
 }
 

@@ -1,6 +1,6 @@
 // Dark frames and backgrounds: capture, their correction of the live preview
 // through the SDK callbacks, and their discarding.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/image_correction.h"
 #include "camera/preview_stream.h"
@@ -42,6 +42,11 @@ TEST(CorrectionKernels, BackgroundFactorsMultiplyTruncateAndSaturate) {
 // The kernels work in blocks; every length, offset and value must give the
 // per-byte results.
 TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
+  // The kernel level is process-wide: the full level comes back however
+  // the test ends, so later tests do not run on a narrowed one.
+  struct RestoreKernelLevel {
+    ~RestoreKernelLevel() { vx::limitKernelLevel(vx::KernelLevel::Avx512); }
+  } restoreKernelLevel;
   std::uint32_t seed = 12345;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
   for (std::size_t pixels : {0u, 1u, 3u, 4u, 5u, 6u, 7u, 15u, 16u, 17u, 63u, 64u, 65u, 1000u}) {
@@ -91,36 +96,38 @@ TEST(CorrectionKernels, BlocksAndTailsGiveThePerByteResults) {
 // The callbacks never reach past the frame they are given, nor past the
 // stored frame, whatever sizes the two have.
 TEST(CorrectionKernels, CallbacksStayInsideBothFrames) {
-  vx::DriverState state;
+  vx::Driver driver{nullptr};
+  vx::DriverState& state = driver.state;
+  vx::CameraSession& camera = driver.camera;
   auto background = std::make_unique<vx::BackgroundFactors>();
   ASSERT_TRUE(background->factors.allocate(100));
   std::fill(background->factors.data(), background->factors.data() + 100, 2.0);
-  state.corrections.replaceBackground(std::move(background));
+  camera.corrections.replaceBackground(std::move(background));
   state.backgroundCorrectionOn = 1;
-  state.rgbPreviewFormat = VarcamRgb32;
+  camera.rgbPreviewFormat = VarcamRgb32;
   auto small = std::make_unique<std::uint8_t[]>(8);  // two 4-byte pixels, exactly
   std::fill(small.get(), small.get() + 8, 10);
-  vx::backgroundCallback(&state, small.get(), 8, 0);
+  vx::backgroundCallback(&camera, small.get(), 8, 0);
   EXPECT_EQ(std::vector<std::uint8_t>(small.get(), small.get() + 8),
             (std::vector<std::uint8_t>{20, 20, 20, 10, 20, 20, 20, 10}));
   auto large = std::make_unique<std::uint8_t[]>(4 * 200);
   std::fill(large.get(), large.get() + 800, 10);
-  vx::backgroundCallback(&state, large.get(), 800, 0);
+  vx::backgroundCallback(&camera, large.get(), 800, 0);
   EXPECT_EQ(large[4 * 99], 20);
   EXPECT_EQ(large[4 * 100], 10) << "beyond the stored factors nothing changes";
 
   auto dark = std::make_unique<vx::DarkFrame>();
   ASSERT_TRUE(dark->bytes.allocate(4));
   std::fill(dark->bytes.data(), dark->bytes.data() + 4, 3);
-  state.corrections.replaceDark(std::move(dark));
+  camera.corrections.replaceDark(std::move(dark));
   state.darkSubtractionOn = 1;
   auto raw = std::make_unique<std::uint8_t[]>(6);
   std::fill(raw.get(), raw.get() + 6, 10);
-  vx::darkFrameCallback(&state, raw.get(), 6);
+  vx::darkFrameCallback(&camera, raw.get(), 6);
   EXPECT_EQ(std::vector<std::uint8_t>(raw.get(), raw.get() + 6), (std::vector<std::uint8_t>{7, 7, 7, 7, 10, 10}));
   state.darkSubtractionOn = 0;
   std::fill(raw.get(), raw.get() + 6, 10);
-  vx::darkFrameCallback(&state, raw.get(), 6);
+  vx::darkFrameCallback(&camera, raw.get(), 6);
   EXPECT_EQ(raw[0], 10) << "switched off: untouched";
 }
 
@@ -160,27 +167,27 @@ class CorrectionTest : public CameraTest {
   }
   void startPreview(int previewIndex = 5) {  // camera 160's 320 x 240
     ASSERT_EQ(open(), 1);
-    state.previewIndex = previewIndex;
-    ASSERT_EQ(vx::setPreviewMode(state, previewIndex), 1);
-    ASSERT_EQ(vx::startPreview(state, window), 1);
+    state.preview.index = previewIndex;
+    ASSERT_EQ(vx::setPreviewMode(camera, previewIndex), 1);
+    ASSERT_EQ(vx::startPreview(camera, window), 1);
     clearRecords();
   }
   void storeUniformDark(std::uint8_t value) {
     auto dark = std::make_unique<vx::DarkFrame>();
-    dark->width = state.previewWidth;
-    dark->height = state.previewHeight;
+    dark->width = state.preview.width;
+    dark->height = state.preview.height;
     ASSERT_TRUE(dark->bytes.allocate(static_cast<std::size_t>(dark->width * dark->height)));
     std::fill(dark->bytes.data(), dark->bytes.data() + dark->bytes.size(), value);
-    state.corrections.replaceDark(std::move(dark));
+    camera.corrections.replaceDark(std::move(dark));
     state.darkFrameStored = 1;
   }
   void storeUniformBackground(double factor) {
     auto background = std::make_unique<vx::BackgroundFactors>();
-    background->width = state.previewWidth;
-    background->height = state.previewHeight;
+    background->width = state.preview.width;
+    background->height = state.preview.height;
     ASSERT_TRUE(background->factors.allocate(static_cast<std::size_t>(background->width * background->height)));
     std::fill(background->factors.data(), background->factors.data() + background->factors.size(), factor);
-    state.corrections.replaceBackground(std::move(background));
+    camera.corrections.replaceBackground(std::move(background));
     state.backgroundStored = 1;
   }
   platform::Window window = nullptr;
@@ -207,11 +214,11 @@ TEST_F(CorrectionTest, DarkSubtractionOfTheLivePreview) {
   startPreview();
   storeUniformDark(10);
   RawTap tap;
-  const int before = VarcamAddStreamingCallback(state.sessionCameraHandle, &RawTap::takeBefore, &tap);
-  vx::enableDarkSubtraction(state);
-  const int after = VarcamAddStreamingCallback(state.sessionCameraHandle, &RawTap::takeAfter, &tap);
+  const int before = VarcamAddStreamingCallback(camera.handle(), &RawTap::takeBefore, &tap);
+  vx::enableDarkSubtraction(camera);
+  const int after = VarcamAddStreamingCallback(camera.handle(), &RawTap::takeAfter, &tap);
   EXPECT_EQ(state.darkSubtractionOn, 1);
-  EXPECT_EQ(state.darkCallbackId, calls("VarcamAddStreamingCallback").at(1).result);
+  EXPECT_EQ(camera.darkCallbackId, calls("VarcamAddStreamingCallback").at(1).result);
   EXPECT_TRUE(calls("VarcamTakeVideo").empty()) << "a stored frame is not taken again";
   ASSERT_TRUE(vzsim::advanceFrames(1, 1));
   {
@@ -227,18 +234,18 @@ TEST_F(CorrectionTest, DarkSubtractionOfTheLivePreview) {
   }
   EXPECT_TRUE(logged("Preview DarkFrame subtraction done!"));
 
-  const int id = state.darkCallbackId;
-  vx::disableDarkSubtraction(state);
+  const int id = camera.darkCallbackId;
+  vx::disableDarkSubtraction(camera);
   EXPECT_EQ(calls("VarcamRemoveStreamingCallback").at(0).args.at(0), std::to_string(id));
-  EXPECT_EQ(state.darkCallbackId, -1);
+  EXPECT_EQ(camera.darkCallbackId, -1);
   EXPECT_EQ(state.darkSubtractionOn, 0);
   ASSERT_TRUE(vzsim::advanceFrames(1, 1));
   {
     std::lock_guard lock(tap.mutex);
     EXPECT_EQ(tap.after, tap.before);
   }
-  VarcamRemoveStreamingCallback(state.sessionCameraHandle, before);
-  VarcamRemoveStreamingCallback(state.sessionCameraHandle, after);
+  VarcamRemoveStreamingCallback(camera.handle(), before);
+  VarcamRemoveStreamingCallback(camera.handle(), after);
 }
 
 TEST_F(CorrectionTest, BackgroundCorrectionOfTheDisplayedPreview) {
@@ -248,22 +255,22 @@ TEST_F(CorrectionTest, BackgroundCorrectionOfTheDisplayedPreview) {
   const auto plain = vzsim::lastDisplayedFrame(1);
   ASSERT_TRUE(plain.has_value());
   storeUniformBackground(0.5);
-  vx::enableBackgroundCorrection(state);
+  vx::enableBackgroundCorrection(camera);
   EXPECT_EQ(state.backgroundCorrectionOn, 1);
-  EXPECT_EQ(state.rgbPreviewFormat, VarcamRgb24);
+  EXPECT_EQ(camera.rgbPreviewFormat, VarcamRgb24);
   const Journal added = calls("VarcamAddRgbPreviewCallback");
   ASSERT_EQ(added.size(), 1u);
   EXPECT_EQ(added[0].args.back(), "2");
-  EXPECT_EQ(state.backgroundCallbackId, added[0].result);
+  EXPECT_EQ(camera.backgroundCallbackId, added[0].result);
   ASSERT_TRUE(vzsim::advanceFrames(1, 1));
   const auto halved = vzsim::lastDisplayedFrame(1);
   ASSERT_EQ(halved->pixels.size(), plain->pixels.size());
   for (std::size_t i = 0; i < plain->pixels.size(); ++i)
     ASSERT_EQ(halved->pixels[i], plain->pixels[i] / 2) << i;
 
-  vx::disableBackgroundCorrection(state);
+  vx::disableBackgroundCorrection(camera);
   EXPECT_EQ(calls("VarcamRemoveRgbPreviewCallback").at(0).args.at(0), std::to_string(added[0].result));
-  EXPECT_EQ(state.backgroundCallbackId, -1);
+  EXPECT_EQ(camera.backgroundCallbackId, -1);
   ASSERT_TRUE(vzsim::advanceFrames(1, 1));
   EXPECT_EQ(vzsim::lastDisplayedFrame(1)->pixels, plain->pixels);
 }
@@ -277,14 +284,14 @@ TEST_F(CorrectionTest, GreyPreviewFormatSwitchesOnWithoutCorrecting) {
   ASSERT_TRUE(vzsim::advanceFrames(1, 1));
   const auto plain = vzsim::lastDisplayedFrame(1);
   storeUniformBackground(0.5);
-  vx::enableBackgroundCorrection(state);
+  vx::enableBackgroundCorrection(camera);
   EXPECT_EQ(state.backgroundCorrectionOn, 1);
-  EXPECT_EQ(state.rgbPreviewFormat, VarcamRgbGrey8);
+  EXPECT_EQ(camera.rgbPreviewFormat, VarcamRgbGrey8);
   EXPECT_TRUE(calls("VarcamAddRgbPreviewCallback").empty());
-  EXPECT_EQ(state.backgroundCallbackId, -1);
+  EXPECT_EQ(camera.backgroundCallbackId, -1);
   ASSERT_TRUE(vzsim::advanceFrames(1, 1));
   EXPECT_EQ(vzsim::lastDisplayedFrame(1)->pixels, plain->pixels);
-  vx::disableBackgroundCorrection(state);
+  vx::disableBackgroundCorrection(camera);
   EXPECT_TRUE(calls("VarcamRemoveRgbPreviewCallback").empty());
   EXPECT_EQ(state.backgroundCorrectionOn, 0);
 }
@@ -293,18 +300,18 @@ TEST_F(CorrectionTest, PixelFormatQueryFailureLeavesTheSwitchOff) {
   startPreview();
   storeUniformBackground(1.0);
   vzsim::failNext("VarcamQueryRgbPreviewPixelFormat", 1, 31);
-  vx::enableBackgroundCorrection(state);
+  vx::enableBackgroundCorrection(camera);
   EXPECT_EQ(state.backgroundCorrectionOn, 0);
   ASSERT_EQ(hl::messageBoxes().size(), 1u);
   EXPECT_EQ(hl::messageBoxes()[0].text, "Could not get pixel format from camera");
   EXPECT_EQ(hl::messageBoxes()[0].caption, "VARCAM-ERROR");
 }
 
-TEST_F(CorrectionTest, CaptureDarkFrame) {
+TEST_F(CorrectionTest, DarkFrameIsTakenAfterTheUserConfirmsAndStoredAtFrameSize) {
   startPreview();
   vzsim::setScene(1, vzsim::Scene::Covered);
   const platform::Window panel = openPanel(Section::ImageCorrection, {vx::kCorrectionDarkStatus});
-  ASSERT_EQ(vx::grabDarkFrame(state), 1);
+  ASSERT_EQ(vx::grabDarkFrame(camera), 1);
   ASSERT_EQ(hl::messageBoxes().size(), 1u);
   EXPECT_EQ(hl::messageBoxes()[0].caption, "Dark Frame Subtraction");
   EXPECT_EQ(hl::messageBoxes()[0].text,
@@ -315,23 +322,23 @@ TEST_F(CorrectionTest, CaptureDarkFrame) {
   EXPECT_EQ(text(panel, vx::kCorrectionDarkStatus), "Dark frame stored");
   EXPECT_TRUE(logged("PIXORA DRIVER: Taking dark frame image..."));
   EXPECT_TRUE(logged("PIXORA/VARNEX DRIVER: Video taken."));
-  EXPECT_EQ(hl::windowInfo(state.statusBar).statusTexts.at(0), "  Taking dark frame image...");
+  EXPECT_EQ(hl::windowInfo(camera.statusBar).statusTexts.at(0), "  Taking dark frame image...");
   const Journal all = sdkCalls();
   EXPECT_EQ(all.at(0).function, "VarcamGetFormat");
   EXPECT_EQ(all.at(1).function, "VarcamTakeVideo");
   EXPECT_EQ(all.at(1).args.at(0), "1");
-  state.corrections.withDark([](const vx::DarkFrame* dark) {
+  camera.corrections.withDark([](const vx::DarkFrame* dark) {
     ASSERT_NE(dark, nullptr);
     EXPECT_EQ(dark->bytes.size(), 320u * 240u);
     EXPECT_EQ(dark->width, 320);
   });
 }
 
-TEST_F(CorrectionTest, CaptureBackground) {
+TEST_F(CorrectionTest, BackgroundFromFourFramesLiftsTheVignettedCorners) {
   startPreview();
   vzsim::setScene(1, vzsim::Scene::Flat);
   state.lightSource = 2;
-  ASSERT_EQ(vx::grabBackground(state), 1);
+  ASSERT_EQ(vx::grabBackground(camera), 1);
   EXPECT_EQ(hl::messageBoxes().at(0).caption, "Background Correction");
   EXPECT_EQ(hl::messageBoxes().at(0).text,
             "                  Please place the camera towards the background and press OK. \n\nNOTE: If you "
@@ -342,10 +349,10 @@ TEST_F(CorrectionTest, CaptureBackground) {
   const auto convert = calls("VarcamConvertFrameToRgb24", all).at(0).args;
   EXPECT_EQ(convert.at(2), "320");
   EXPECT_EQ(convert.back(), "{method=1 code=2}");
-  EXPECT_EQ(hl::windowInfo(state.statusBar).statusTexts.at(0), "  Background image taken...");
+  EXPECT_EQ(hl::windowInfo(camera.statusBar).statusTexts.at(0), "  Background image taken...");
   EXPECT_TRUE(logged("PIXORA DRIVER: Taking background image..."));
   // A vignetted flat field: the factors lift the corners and lower the centre.
-  state.corrections.withBackground([](const vx::BackgroundFactors* b) {
+  camera.corrections.withBackground([](const vx::BackgroundFactors* b) {
     ASSERT_NE(b, nullptr);
     ASSERT_EQ(b->factors.size(), 320u * 240u);
     double sum = 0;
@@ -359,11 +366,11 @@ TEST_F(CorrectionTest, CaptureBackground) {
 // stored preview size was changed without a restart.
 TEST_F(CorrectionTest, CapturesHoldWholeDeliveredFrames) {
   startPreview();
-  ASSERT_EQ(vx::setPreviewSize(state, 160, 120, 0, 0), 1);  // panel closed: no restart
-  ASSERT_EQ(vx::captureDarkFrame(state), 1);
-  ASSERT_EQ(vx::captureBackground(state), 1);
-  state.corrections.withDark([](const vx::DarkFrame* d) { EXPECT_EQ(d->bytes.size(), 320u * 240u); });
-  state.corrections.withBackground([](const vx::BackgroundFactors* b) { EXPECT_EQ(b->factors.size(), 320u * 240u); });
+  ASSERT_EQ(vx::setPreviewSize(camera, 160, 120, 0, 0), 1);  // panel closed: no restart
+  ASSERT_EQ(vx::captureDarkFrame(camera), 1);
+  ASSERT_EQ(vx::captureBackground(camera), 1);
+  camera.corrections.withDark([](const vx::DarkFrame* d) { EXPECT_EQ(d->bytes.size(), 320u * 240u); });
+  camera.corrections.withBackground([](const vx::BackgroundFactors* b) { EXPECT_EQ(b->factors.size(), 320u * 240u); });
 }
 
 // A failed capture reports and keeps what was stored before.
@@ -386,35 +393,35 @@ TEST_F(CorrectionTest, CaptureFailuresKeepTheStoredFrame) {
     SCOPED_TRACE(c.function);
     clearRecords();
     vzsim::failNext(c.function, 1, 31);
-    EXPECT_EQ(c.dark ? vx::captureDarkFrame(state) : vx::captureBackground(state), 0);
+    EXPECT_EQ(c.dark ? vx::captureDarkFrame(camera) : vx::captureBackground(camera), 0);
     EXPECT_EQ(boxTexts(), (std::vector<std::string>{c.message}));
   }
-  state.corrections.withDark([](const vx::DarkFrame* d) { EXPECT_EQ(d->bytes[0], 3); });
-  state.corrections.withBackground([](const vx::BackgroundFactors* b) { EXPECT_EQ(b->factors[0], 2.0); });
+  camera.corrections.withDark([](const vx::DarkFrame* d) { EXPECT_EQ(d->bytes[0], 3); });
+  camera.corrections.withBackground([](const vx::BackgroundFactors* b) { EXPECT_EQ(b->factors[0], 2.0); });
 }
 
 TEST_F(CorrectionTest, CancelOrStoppedPreviewCapturesNothing) {
   startPreview();
   storeUniformDark(3);
   hl::queueMessageBoxAnswer(platform::IDCANCEL);
-  EXPECT_EQ(vx::grabDarkFrame(state), 0);
+  EXPECT_EQ(vx::grabDarkFrame(camera), 0);
   hl::queueMessageBoxAnswer(platform::IDCANCEL);
-  EXPECT_EQ(vx::grabBackground(state), 0);
+  EXPECT_EQ(vx::grabBackground(camera), 0);
   EXPECT_TRUE(calls("VarcamTakeVideo").empty());
-  state.corrections.withDark([](const vx::DarkFrame* d) { EXPECT_EQ(d->bytes[0], 3); });
+  camera.corrections.withDark([](const vx::DarkFrame* d) { EXPECT_EQ(d->bytes[0], 3); });
   EXPECT_EQ(state.backgroundStored, 0);
 
   // Switching on without a stored background asks for one first; declined,
   // the switch stays off.
   hl::queueMessageBoxAnswer(platform::IDCANCEL);
-  vx::enableBackgroundCorrection(state);
+  vx::enableBackgroundCorrection(camera);
   EXPECT_EQ(state.backgroundCorrectionOn, 0);
   EXPECT_TRUE(calls("VarcamAddRgbPreviewCallback").empty());
 
-  ASSERT_EQ(vx::stopPreview(state), 1);
+  ASSERT_EQ(vx::stopPreview(camera), 1);
   clearRecords();
-  EXPECT_EQ(vx::grabDarkFrame(state), 0);
-  EXPECT_EQ(vx::grabBackground(state), 0);
+  EXPECT_EQ(vx::grabDarkFrame(camera), 0);
+  EXPECT_EQ(vx::grabBackground(camera), 0);
   ASSERT_EQ(hl::messageBoxes().size(), 2u);
   EXPECT_EQ(hl::messageBoxes()[0].text, "In order to take the dark frame, the preview needs to be running.");
   EXPECT_EQ(hl::messageBoxes()[0].caption, "VARCAM - Dark Frame Subtraction");
@@ -425,12 +432,12 @@ TEST_F(CorrectionTest, CancelOrStoppedPreviewCapturesNothing) {
 // Switching dark subtraction on without a frame takes one first.
 TEST_F(CorrectionTest, EnableWithoutFrameGrabsOne) {
   startPreview();
-  vx::enableDarkSubtraction(state);
+  vx::enableDarkSubtraction(camera);
   EXPECT_EQ(state.darkFrameStored, 1);
   EXPECT_EQ(state.darkSubtractionOn, 1);
   const Journal all = vzsim::journal();
   EXPECT_LT(indexOf(all, isCall("VarcamTakeVideo")), indexOf(all, isCall("VarcamAddStreamingCallback")));
-  vx::enableDarkSubtraction(state);
+  vx::enableDarkSubtraction(camera);
   EXPECT_EQ(calls("VarcamAddStreamingCallback").size(), 1u) << "never registered twice";
 }
 
@@ -440,10 +447,10 @@ TEST_F(CorrectionTest, PreviewModeChangeDiscardsTheFrames) {
   startPreview();
   storeUniformDark(3);
   storeUniformBackground(1.0);
-  vx::enableDarkSubtraction(state);
-  vx::enableBackgroundCorrection(state);
-  const int darkId = state.darkCallbackId;
-  const int backgroundId = state.backgroundCallbackId;
+  vx::enableDarkSubtraction(camera);
+  vx::enableBackgroundCorrection(camera);
+  const int darkId = camera.darkCallbackId;
+  const int backgroundId = camera.backgroundCallbackId;
   const platform::Window panel =
       openPanel(Section::ImageCorrection, {vx::kCorrectionDarkStatus, vx::kCorrectionBackgroundStatus},
                 {vx::kCorrectionUseDark, vx::kCorrectionUseBackground});
@@ -451,17 +458,17 @@ TEST_F(CorrectionTest, PreviewModeChangeDiscardsTheFrames) {
   platform::checkDlgButton(panel, vx::kCorrectionUseBackground, platform::BST_CHECKED);
   clearRecords();
 
-  ASSERT_EQ(vx::setPreviewMode(state, 5), 1);  // the same mode: nothing changes
+  ASSERT_EQ(vx::setPreviewMode(camera, 5), 1);  // the same mode: nothing changes
   EXPECT_EQ(state.darkSubtractionOn, 1);
   EXPECT_TRUE(calls("VarcamRemoveStreamingCallback").empty());
   clearRecords();
-  ASSERT_EQ(vx::setPreviewMode(state, 4), 1);  // 640 x 480
+  ASSERT_EQ(vx::setPreviewMode(camera, 4), 1);  // 640 x 480
   EXPECT_EQ(state.darkSubtractionOn, 0);
   EXPECT_EQ(state.backgroundCorrectionOn, 0);
   EXPECT_EQ(state.darkFrameStored, 0);
   EXPECT_EQ(state.backgroundStored, 0);
-  EXPECT_FALSE(state.corrections.hasDark());
-  EXPECT_FALSE(state.corrections.hasBackground());
+  EXPECT_FALSE(camera.corrections.hasDark());
+  EXPECT_FALSE(camera.corrections.hasBackground());
   EXPECT_EQ(calls("VarcamRemoveStreamingCallback").at(0).args.at(0), std::to_string(darkId));
   EXPECT_EQ(calls("VarcamRemoveRgbPreviewCallback").at(0).args.at(0), std::to_string(backgroundId));
   EXPECT_EQ(text(panel, vx::kCorrectionDarkStatus), "No frame taken");

@@ -1,12 +1,10 @@
 // Model identification and property ranges at camera open.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/model_identification.h"
-#include "camera/property_scale.h"
 #include "engines/exposure_controller.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -37,12 +35,12 @@ TEST_F(Identification, ModelNamesAndIdDependentSettings) {
     SCOPED_TRACE(c.id);
     attach({vzsim::defaultModel(c.id)});
     ASSERT_EQ(open(), 1);
-    EXPECT_EQ(state.cameraId, c.id);
-    EXPECT_EQ(state.modelName, c.name);
-    EXPECT_EQ(state.autoExposureCapable, c.autoExposure);
-    EXPECT_EQ(state.roiWidthStep, c.widthStep);
-    EXPECT_EQ(state.roiHeightStep, c.heightStep);
-    state.session->close(state);
+    EXPECT_EQ(state.model.cameraId, c.id);
+    EXPECT_EQ(state.model.modelName, c.name);
+    EXPECT_EQ(state.model.autoExposureCapable, c.autoExposure);
+    EXPECT_EQ(state.model.roiWidthStep, c.widthStep);
+    EXPECT_EQ(state.model.roiHeightStep, c.heightStep);
+    camera.close();
   }
 }
 
@@ -55,34 +53,45 @@ TEST_F(Identification, InformationTexts) {
   model.serialNumber = 4242;
   attach({model});
   ASSERT_EQ(open(true), 1);
-  EXPECT_EQ(state.serialNumberText, "4242");
-  EXPECT_EQ(state.apiVersionText, "1.2.3.4");
-  EXPECT_EQ(state.driverVersionText, "10.0.11.12");
-  EXPECT_EQ(state.firmwareVersionText, "1.5");
-  EXPECT_EQ(state.fpgaVersionText, "86.2");
+  EXPECT_EQ(state.model.serialNumberText, "4242");
+  EXPECT_EQ(state.model.apiVersionText, "1.2.3.4");
+  EXPECT_EQ(state.model.driverVersionText, "10.0.11.12");
+  EXPECT_EQ(state.model.firmwareVersionText, "1.5");
+  EXPECT_EQ(state.model.fpgaVersionText, "86.2");
   EXPECT_TRUE(boxTexts().empty());
 }
 
 // Contrast: the camera maximum is taken as 10 whatever the camera says, and
-// camera 1.0 is user 0.
+// camera 1.0 is user 0. From 1 up the scale is 100 / (10 - 1) per camera
+// unit; below 1 it is 100 / (1 - minimum).
 TEST_F(Identification, ContrastScalePivotsOnCameraOne) {
-  for (float camera : {1.0f, 0.0f, 10.0f, 5.5f, 0.5f}) {
-    SCOPED_TRACE(camera);
+  struct Case {
+    float minimum, camera, user;
+    const char* logLine;
+  } cases[] = {
+      {0.0f, 1.0f, 0.0f, "Min: 0.000000, max: 10.000000, def: 1.000000"},
+      {0.0f, 0.0f, -100.0f, "Min: 0.000000, max: 10.000000, def: 0.000000"},
+      {0.0f, 10.0f, 100.0f, "Min: 0.000000, max: 10.000000, def: 10.000000"},
+      {0.0f, 5.5f, 50.0f, "Min: 0.000000, max: 10.000000, def: 5.500000"},    // 100 / 9 x 4.5
+      {0.0f, 0.5f, -50.0f, "Min: 0.000000, max: 10.000000, def: 0.500000"},   // -100 + 100 / 1 x 0.5
+      {-1.0f, 0.0f, -50.0f, "Min: -1.000000, max: 10.000000, def: 0.000000"},  // -100 + 100 / 2 x 1
+      {-1.0f, 0.5f, -25.0f, "Min: -1.000000, max: 10.000000, def: 0.500000"},  // -100 + 100 / 2 x 1.5
+      {-1.0f, -1.0f, -100.0f, "Min: -1.000000, max: 10.000000, def: -1.000000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.logLine);
     vzsim::reset();
     vzsim::setPacing(vzsim::Pacing::Free);
-    vzsim::setPropertySpec(1, PropContrast, rangeSpec(0.0f, 4.0f, camera));
+    vzsim::setPropertySpec(1, PropContrast, rangeSpec(c.minimum, 4.0f, c.camera));
     clearRecords();
     ASSERT_EQ(open(true), 1);
     EXPECT_EQ(state.contrast.cameraMax, 10.0f);
     EXPECT_EQ(state.contrast.userMin, -100.0f);
     EXPECT_EQ(state.contrast.userMax, 100.0f);
-    const float expected = camera >= 1.0f ? 100.0f / 9.0f * (camera - 1.0f) : -100.0f + 100.0f * camera;
-    EXPECT_NEAR(state.contrast.preview, expected, 1e-4);
+    EXPECT_NEAR(state.contrast.preview, c.user, 1e-4);
     EXPECT_EQ(state.contrast.acquire, state.contrast.preview);
-    char line[80];
-    std::snprintf(line, sizeof line, "Min: 0.000000, max: 10.000000, def: %f", static_cast<double>(camera));
-    EXPECT_TRUE(logged(line)) << line;
-    state.session->close(state);
+    EXPECT_TRUE(logged(c.logLine));
+    camera.close();
   }
 }
 
@@ -105,15 +114,18 @@ TEST_F(Identification, RangesAndUserScales) {
   EXPECT_NEAR(state.saturation.preview, 0.0f, 1e-5);
   EXPECT_EQ(state.saturation.userDefault, 0.0f);
   // Colour gains 0.25..7.999 shown as 0.25..7.99.
-  EXPECT_EQ(state.redGainAvailable, 1);
-  EXPECT_EQ(state.greenGainAvailable, 1);
-  EXPECT_EQ(state.blueGainAvailable, 1);
+  EXPECT_EQ(state.model.redGainAvailable, 1);
+  EXPECT_EQ(state.model.greenGainAvailable, 1);
+  EXPECT_EQ(state.model.blueGainAvailable, 1);
   EXPECT_FLOAT_EQ(state.blueGain.userMax, 7.99f);
   EXPECT_FLOAT_EQ(state.blueGain.userMin, 0.25f);
   // Exposure: the controller's range, the brightness target's fixed one.
-  ASSERT_NE(state.exposureController, nullptr);
+  ASSERT_NE(camera.exposureController(), nullptr);
   EXPECT_EQ(state.exposure.userMin, 0.0f);
-  EXPECT_FLOAT_EQ(state.exposure.userMax, vx::roundToHundredths(state.exposureController->maxExposure));
+  // The slowest rate, 3.75 fps, admits 1000 / 3.75 = 266.67 ms less 2 %,
+  // 261.33 ms. Truncated to hundredths that shows as 261.32: the float
+  // nearest 261.33 is 261.3299866, and 26132.99866 truncates to 26132.
+  EXPECT_FLOAT_EQ(state.exposure.userMax, 261.32f);
   EXPECT_FLOAT_EQ(state.exposure.preview, 10.0f);
   EXPECT_EQ(state.autoExposureTarget, 170.0f);
   EXPECT_EQ(state.exposureDefault, 50.0f);
@@ -136,8 +148,8 @@ TEST_F(Identification, RangesAndUserScales) {
 TEST_F(Identification, MissingGainIsUnavailable) {
   vzsim::setPropertySpec(1, PropGainBlue, absent());
   ASSERT_EQ(open(true), 1);
-  EXPECT_EQ(state.blueGainAvailable, 0);
-  EXPECT_EQ(state.redGainAvailable, 1);
+  EXPECT_EQ(state.model.blueGainAvailable, 0);
+  EXPECT_EQ(state.model.redGainAvailable, 1);
   EXPECT_TRUE(boxTexts().empty()) << "a missing range is not reported";
   EXPECT_FALSE(logged("PIXORA QUORVEL DRIVER: Blue gain range retreived from camera."));
   EXPECT_TRUE(calls("VarcamGetProperty").size() > 0);
@@ -178,7 +190,7 @@ TEST_F(Identification, RangeAndReadFailuresAreReported) {
       }
       clearRecords();
       vzsim::failNext(range ? "VarcamPropertyRange" : "VarcamGetProperty", 1, 31, c.property);
-      EXPECT_EQ(vx::identifyModel(state), 1);
+      EXPECT_EQ(vx::identifyModel(camera), 1);
       const char* expected = range ? c.rangeText : c.readText;
       const std::vector<std::string> texts = boxTexts();
       if (expected == nullptr) {
@@ -211,39 +223,39 @@ TEST_F(Identification, RangeAndReadFailuresAreReported) {
   // A colour gain whose range fails is unavailable.
   clearRecords();
   vzsim::failNext("VarcamPropertyRange", 1, 31, PropGainGreen1);
-  vx::identifyModel(state);
-  EXPECT_EQ(state.greenGainAvailable, 0);
-  EXPECT_EQ(state.redGainAvailable, 1);
+  vx::identifyModel(camera);
+  EXPECT_EQ(state.model.greenGainAvailable, 0);
+  EXPECT_EQ(state.model.redGainAvailable, 1);
 }
 
 TEST_F(Identification, IdAndVersionFailures) {
   ASSERT_EQ(open(), 1);
   vzsim::failNext("VarcamGetCameraId", 2, 31);
   vzsim::failNext("VarcamQueryVersion", 1, 32);
-  state.modelName = "kept";
-  state.apiVersionText = "kept";
-  EXPECT_EQ(vx::identifyModel(state), 1);
+  state.model.modelName = "kept";
+  state.model.apiVersionText = "kept";
+  EXPECT_EQ(vx::identifyModel(camera), 1);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Could not get camera ID: 31", "Could not get camera ID: 31",
                                                   "Could not get camera version: 32"}));
-  EXPECT_EQ(state.modelName, "kept");
-  EXPECT_EQ(state.apiVersionText, "kept");
+  EXPECT_EQ(state.model.modelName, "kept");
+  EXPECT_EQ(state.model.apiVersionText, "kept");
 }
 
 // Only the format query ends the run early: nothing after the id is read.
 TEST_F(Identification, FormatFailureStopsEarly) {
   ASSERT_EQ(open(), 1);
-  state.modelName = "kept";
+  state.model.modelName = "kept";
   state.brightness.preview = 42.0f;
-  state.grayscaleRequested = 1;
-  state.cameraId = 0;
+  camera.grayscaleRequested = 1;
+  state.model.cameraId = 0;
   vzsim::failNext("VarcamGetFormat", 1, 31);
-  EXPECT_EQ(vx::identifyModel(state), 0);
+  EXPECT_EQ(vx::identifyModel(camera), 0);
   ASSERT_EQ(hl::messageBoxes().size(), 1u);
   EXPECT_EQ(hl::messageBoxes()[0].text, "Unable to get camera video format. Snapshot mode disabled.");
   EXPECT_EQ(hl::messageBoxes()[0].caption, "ERROR");
-  EXPECT_EQ(state.cameraId, 160u);
-  EXPECT_EQ(state.grayscaleRequested, 0);
-  EXPECT_EQ(state.modelName, "kept");
+  EXPECT_EQ(state.model.cameraId, 160u);
+  EXPECT_EQ(camera.grayscaleRequested, 0);
+  EXPECT_EQ(state.model.modelName, "kept");
   EXPECT_EQ(state.brightness.preview, 42.0f);
   const Journal all = vzsim::journal();
   EXPECT_EQ(calls("VarcamGetCameraId", all).size(), 1u);
@@ -256,15 +268,15 @@ TEST_F(Identification, FormatFailureStopsEarly) {
 // camera is not even asked for them.
 TEST_F(Identification, OpenedPanelsKeepTheirValues) {
   ASSERT_EQ(open(), 1);
-  state.session->close(state);
-  for (auto& s : state.sections) s.openedOnce = 1;
+  camera.close();
+  for (auto& s : state.panels) s.openedOnce = 1;
   state.brightness.preview = 33.0f;
   state.brightness.acquire = 44.0f;
-  state.modelName = "kept";
+  state.model.modelName = "kept";
   state.lightSource = 2;
   state.overlayOn = 1;
-  state.previewIndex = 2;
-  state.acqIndex = 1;
+  state.preview.index = 2;
+  state.acquisition.index = 1;
   state.exposure.preview = 77.0f;
   ASSERT_EQ(open(true), 1);
   const Journal all = vzsim::journal();
@@ -277,22 +289,22 @@ TEST_F(Identification, OpenedPanelsKeepTheirValues) {
   EXPECT_TRUE(writes(PropCorrectionMatrix, all).empty());
   EXPECT_EQ(state.brightness.preview, 33.0f);
   EXPECT_EQ(state.brightness.acquire, 44.0f);
-  EXPECT_EQ(state.modelName, "kept");
+  EXPECT_EQ(state.model.modelName, "kept");
   EXPECT_EQ(state.lightSource, 2);
   EXPECT_EQ(state.overlayOn, 1);
   EXPECT_EQ(state.exposure.preview, 77.0f);
   // The kept list indices choose the geometry: camera 160's third preview mode
   // and second acquisition mode.
-  EXPECT_EQ(state.previewIndex, 2);
-  EXPECT_EQ(state.previewWidth, 800);
-  EXPECT_EQ(state.acqWidth, 1280);  // every acquisition entry of id 160 delivers 1280 x 1024
+  EXPECT_EQ(state.preview.index, 2);
+  EXPECT_EQ(state.preview.width, 800);
+  EXPECT_EQ(state.acquisition.width, 1280);  // every acquisition entry of id 160 delivers 1280 x 1024
   EXPECT_TRUE(logged("Resolutions fini..."));
 }
 
 TEST_F(Identification, OnlyTheOpenedPanelIsSkipped) {
   ASSERT_EQ(open(), 1);
-  state.session->close(state);
-  state.section(Section::Brightness).openedOnce = 1;
+  camera.close();
+  state.panel(Section::Brightness).openedOnce = 1;
   state.brightness.preview = 33.0f;
   state.contrast.preview = 55.0f;
   ASSERT_EQ(open(true), 1);
@@ -304,19 +316,19 @@ TEST_F(Identification, OnlyTheOpenedPanelIsSkipped) {
 
 // Unless the image correction panel was opened, an open forgets the
 // corrections and sets the matrix for light source 0.
-TEST_F(Identification, ImageCorrectionReset) {
+TEST_F(Identification, OpenForgetsTheCorrectionsAndSetsMatrix14) {
   ASSERT_EQ(open(), 1);
   state.lightSource = 3;
   state.darkFrameStored = 1;
   state.darkSubtractionOn = 1;
-  state.darkCallbackId = 5;
-  state.backgroundCallbackId = 6;
-  EXPECT_EQ(vx::identifyModel(state), 1);
+  camera.darkCallbackId = 5;
+  camera.backgroundCallbackId = 6;
+  EXPECT_EQ(vx::identifyModel(camera), 1);
   EXPECT_EQ(state.lightSource, 0);
   EXPECT_EQ(state.darkFrameStored, 0);
   EXPECT_EQ(state.darkSubtractionOn, 0);
-  EXPECT_EQ(state.darkCallbackId, -1);
-  EXPECT_EQ(state.backgroundCallbackId, -1);
+  EXPECT_EQ(camera.darkCallbackId, -1);
+  EXPECT_EQ(camera.backgroundCallbackId, -1);
   ASSERT_EQ(writes(PropCorrectionMatrix).size(), 1u);
   EXPECT_EQ(writes(PropCorrectionMatrix)[0].args.at(1), "14");
   EXPECT_TRUE(logged("PIXORA QUORVEL DRIVER: Correction Matrix has been changed in camera."));
@@ -326,26 +338,26 @@ TEST_F(Identification, ImageCorrectionReset) {
 TEST_F(Identification, GeometryFromTheKeptListIndices) {
   attach({vzsim::defaultModel(141)});  // 1600 x 1200; entry 3 is 800 x 600 sub-sampled by 2
   ASSERT_EQ(open(), 1);
-  state.session->close(state);
-  state.section(Section::Resolution).openedOnce = 1;
-  state.displayIndex = 3;
-  state.previewIndex = 3;
-  state.acqIndex = 5;
+  camera.close();
+  state.panel(Section::Resolution).openedOnce = 1;
+  state.display.index = 3;
+  state.preview.index = 3;
+  state.acquisition.index = 5;
   ASSERT_EQ(open(), 1);
-  EXPECT_EQ(state.displayWidth, 400);
-  EXPECT_EQ(state.displayHeight, 300);
-  EXPECT_EQ(state.previewWidth, 800);
-  EXPECT_EQ(state.selectedHeight, 600);
-  EXPECT_EQ(state.previewFactorX, 2);
-  EXPECT_EQ(state.acqWidth, 640);
-  EXPECT_EQ(state.acqFactorY, 2);
-  EXPECT_EQ(state.sensorMaxWidth, 1600);
-  EXPECT_EQ(state.sensorMaxHeight, 1200);
-  state.previewOffsetX = 17;
-  state.acqOffsetY = 9;
-  ASSERT_EQ(vx::identifyModel(state), 1);
-  EXPECT_EQ(state.previewOffsetX, 17) << "offsets are not touched";
-  EXPECT_EQ(state.acqOffsetY, 9);
+  EXPECT_EQ(state.display.width, 400);
+  EXPECT_EQ(state.display.height, 300);
+  EXPECT_EQ(state.preview.width, 800);
+  EXPECT_EQ(state.preview.selectedHeight, 600);
+  EXPECT_EQ(state.preview.factorX, 2);
+  EXPECT_EQ(state.acquisition.width, 640);
+  EXPECT_EQ(state.acquisition.factorY, 2);
+  EXPECT_EQ(camera.sensorMaxWidth, 1600);
+  EXPECT_EQ(camera.sensorMaxHeight, 1200);
+  state.preview.offsetX = 17;
+  state.acquisition.offsetY = 9;
+  ASSERT_EQ(vx::identifyModel(camera), 1);
+  EXPECT_EQ(state.preview.offsetX, 17) << "offsets are not touched";
+  EXPECT_EQ(state.acquisition.offsetY, 9);
 }
 
 } // namespace

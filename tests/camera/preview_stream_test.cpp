@@ -1,6 +1,6 @@
 // The live preview: format, window and status bar, geometry, snapshot mode,
 // exposure and grey rendering.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/preview_stream.h"
 #include "engines/exposure_controller.h"
@@ -34,7 +34,7 @@ class PreviewTest : public CameraTest {
 
 TEST_F(PreviewTest, StartSetsFormatExposureWindowDisplayAndStatusBar) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::startPreview(state, window), 1);
+  ASSERT_EQ(vx::startPreview(camera, window), 1);
   const Journal all = vzsim::journal();
   const int getFormat = indexOf(all, isCall("VarcamGetFormat"));
   const int readExposure = indexOf(all, isCall("VarcamGetProperty", {"20"}));
@@ -70,8 +70,8 @@ TEST_F(PreviewTest, StartSetsFormatExposureWindowDisplayAndStatusBar) {
   ASSERT_GE(ops.size(), 3u);
   EXPECT_EQ(ops[0], "setWindowPos 0 0 1288 1058 flags=0x16");
   EXPECT_EQ(ops[1], "setWindowPos 0 0 1288 1078 flags=0x16");
-  EXPECT_EQ(ops[2], "createStatusBar " + std::to_string(hl::windowInfo(state.statusBar).controlId));
-  const auto bar = hl::windowInfo(state.statusBar);
+  EXPECT_EQ(ops[2], "createStatusBar " + std::to_string(hl::windowInfo(camera.statusBar).controlId));
+  const auto bar = hl::windowInfo(camera.statusBar);
   EXPECT_TRUE(bar.visible);
   EXPECT_EQ(bar.className, "msctls_statusbar32");
   EXPECT_EQ(bar.owner, window);
@@ -86,18 +86,18 @@ TEST_F(PreviewTest, StartSetsFormatExposureWindowDisplayAndStatusBar) {
 TEST_F(PreviewTest, RestartWhileStoppedStartsNoDisplay) {
   ASSERT_EQ(open(), 1);
   state.previewWindow = window;
-  state.previewIndex = 3;
-  state.previewWidth = state.displayWidth = 640;
-  state.previewHeight = state.displayHeight = 512;
-  state.previewFactorX = state.previewFactorY = 2;
-  ASSERT_EQ(vx::restartPreview(state), 1);
+  state.preview.index = 3;
+  state.preview.width = state.display.width = 640;
+  state.preview.height = state.display.height = 512;
+  state.preview.factorX = state.preview.factorY = 2;
+  ASSERT_EQ(vx::restartPreview(camera), 1);
   const Journal all = vzsim::journal();
   EXPECT_TRUE(calls("VarcamStreamVideoControl", all).empty());
   EXPECT_EQ(calls("VarcamSetFormat", all).at(0).args.at(0), "{x=0 y=0 w=1280 h=1024 pf=0 fx=2 bx=0 fy=2 by=0}");
   EXPECT_EQ(vzsim::currentFormat(1).factorX, 2);
   EXPECT_FALSE(logged("PIXORA/VARNEX DRIVER: Display started."));
   EXPECT_EQ(windowOps().at(0), "setWindowPos 0 0 648 546 flags=0x16");
-  EXPECT_NE(state.statusBar, nullptr);
+  EXPECT_NE(camera.statusBar, nullptr);
   EXPECT_EQ(vzsim::streamMode(1), VarcamStreamStop);
 }
 
@@ -119,15 +119,15 @@ TEST_F(PreviewTest, OffsetsAreKeptOnTheSensor) {
     platform::setDlgItemText(panel, vx::kResolutionOffsetX, "unchanged");
     platform::setDlgItemText(panel, vx::kResolutionOffsetY, "unchanged");
     vzsim::clearJournal();
-    state.previewWidth = c.width;
-    state.previewFactorX = c.factor;
-    state.previewHeight = 480;
-    state.previewFactorY = c.factor;
-    state.previewOffsetX = c.offset;
-    state.previewOffsetY = 64;  // 1024 - 480 x factor leaves room for it
-    ASSERT_EQ(vx::restartPreview(state), 1);
-    EXPECT_EQ(state.previewOffsetX, c.expected);
-    EXPECT_EQ(state.previewOffsetY, 64);
+    state.preview.width = c.width;
+    state.preview.factorX = c.factor;
+    state.preview.height = 480;
+    state.preview.factorY = c.factor;
+    state.preview.offsetX = c.offset;
+    state.preview.offsetY = 64;  // 1024 - 480 x factor leaves room for it
+    ASSERT_EQ(vx::restartPreview(camera), 1);
+    EXPECT_EQ(state.preview.offsetX, c.expected);
+    EXPECT_EQ(state.preview.offsetY, 64);
     const std::string format = calls("VarcamSetFormat").at(0).args.at(0);
     EXPECT_EQ(format.substr(0, format.find(' ')), "{x=" + std::to_string(c.expected));
     EXPECT_EQ(text(panel, vx::kResolutionOffsetX), c.expected != c.offset ? std::to_string(c.expected) : "unchanged");
@@ -135,20 +135,20 @@ TEST_F(PreviewTest, OffsetsAreKeptOnTheSensor) {
   }
   // A window wider than the sensor starts at its edge rather than at a
   // negative offset (the camera refuses the format then).
-  state.previewWidth = 1400;
-  state.previewFactorX = 1;
-  state.previewOffsetX = 30;
+  state.preview.width = 1400;
+  state.preview.factorX = 1;
+  state.preview.offsetX = 30;
   vzsim::clearJournal();
-  vx::restartPreview(state);
-  EXPECT_EQ(state.previewOffsetX, 0);
+  vx::restartPreview(camera);
+  EXPECT_EQ(state.preview.offsetX, 0);
   EXPECT_EQ(calls("VarcamSetFormat").at(0).args.at(0).substr(0, 5), "{x=0 ");
 
   // The same rule downwards: 1024 - 2 x 480 = 64.
-  state.previewWidth = 600;
-  state.previewFactorX = state.previewFactorY = 2;
-  state.previewOffsetY = 100;
-  ASSERT_EQ(vx::restartPreview(state), 1);
-  EXPECT_EQ(state.previewOffsetY, 64);
+  state.preview.width = 600;
+  state.preview.factorX = state.preview.factorY = 2;
+  state.preview.offsetY = 100;
+  ASSERT_EQ(vx::restartPreview(camera), 1);
+  EXPECT_EQ(state.preview.offsetY, 64);
   EXPECT_EQ(text(panel, vx::kResolutionOffsetY), "64");
 }
 
@@ -158,25 +158,25 @@ TEST_F(PreviewTest, FormatAndDisplayFailures) {
   state.previewRunning = 1;
 
   vzsim::failNext("VarcamGetFormat", 1, 31);
-  EXPECT_EQ(vx::restartPreview(state), 0);
+  EXPECT_EQ(vx::restartPreview(camera), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Unable to get camera video format. Snapshot mode disabled."}));
   EXPECT_TRUE(calls("VarcamSetFormat").empty());
 
   clearRecords();
   vzsim::failNext("VarcamSetFormat", 1, 32);
-  EXPECT_EQ(vx::restartPreview(state), 0);
+  EXPECT_EQ(vx::restartPreview(camera), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Could not set format: 32"}));
   EXPECT_EQ(hl::messageBoxes()[0].caption, "ERROR");
   EXPECT_TRUE(windowOps().empty());
 
   clearRecords();
   vzsim::failNext("VarcamStreamVideoControl", 2, 33);  // the stop, then the display
-  EXPECT_EQ(vx::restartPreview(state), 1);
+  EXPECT_EQ(vx::restartPreview(camera), 1);
   ASSERT_EQ(hl::messageBoxes().size(), 1u);
   EXPECT_EQ(hl::messageBoxes()[0].text, "Unable to display.");
   EXPECT_EQ(hl::messageBoxes()[0].caption, "VARCAM - Good");
   EXPECT_FALSE(logged("PIXORA/VARNEX DRIVER: Display started."));
-  EXPECT_NE(state.statusBar, nullptr) << "the status bar is built all the same";
+  EXPECT_NE(camera.statusBar, nullptr) << "the status bar is built all the same";
 }
 
 // The 100 ms timer refreshes the camera and display rates (virtual time).
@@ -184,10 +184,10 @@ TEST_F(PreviewTest, StatusBarRatesRefreshEveryHundredMilliseconds) {
   hl::useVirtualTime(true);
   ASSERT_EQ(open(), 1);
   state.previewWindow = window;
-  ASSERT_EQ(vx::restartPreview(state), 1);  // stopped: no display rate
-  vx::showProgress(state, "Working...");
-  EXPECT_EQ(statusText(state.statusBar, 0), "  Working...");
-  EXPECT_EQ(statusText(state.statusBar, 1), "");
+  ASSERT_EQ(vx::restartPreview(camera), 1);  // stopped: no display rate
+  vx::showProgress(camera, "Working...");
+  EXPECT_EQ(statusText(camera.statusBar, 0), "  Working...");
+  EXPECT_EQ(statusText(camera.statusBar, 1), "");
 
   char expected[64];
   std::snprintf(expected, sizeof expected, " Camera fps: %.2f", static_cast<double>(vzsim::currentFrameRate(1)));
@@ -198,16 +198,16 @@ TEST_F(PreviewTest, StatusBarRatesRefreshEveryHundredMilliseconds) {
   ASSERT_TRUE(platform::peekMessage(&message, true));
   EXPECT_EQ(message.message, platform::WM_TIMER);
   platform::dispatchMessage(message);
-  EXPECT_EQ(statusText(state.statusBar, 1), expected);
-  EXPECT_EQ(statusText(state.statusBar, 2), " Display fps: 0.00");
+  EXPECT_EQ(statusText(camera.statusBar, 1), expected);
+  EXPECT_EQ(statusText(camera.statusBar, 2), " Display fps: 0.00");
 
   vzsim::failNext("VarcamGetFormat", 1, 31);
   hl::advanceTime(100);
   ASSERT_TRUE(platform::peekMessage(&message, true));
   platform::dispatchMessage(message);
-  EXPECT_EQ(statusText(state.statusBar, 1), " Camera fps: ERR");
+  EXPECT_EQ(statusText(camera.statusBar, 1), " Camera fps: ERR");
 
-  ASSERT_EQ(vx::stopPreview(state), 1);
+  ASSERT_EQ(vx::stopPreview(camera), 1);
   hl::advanceTime(500);
   EXPECT_FALSE(platform::peekMessage(&message, true)) << "stop kills the timer";
 }
@@ -218,8 +218,8 @@ TEST_F(PreviewTest, FrameRateListFollowsTheFormat) {
   ASSERT_EQ(open(), 1);
   const platform::Window panel = openPanel(Section::Exposure, {}, {}, {vx::kExposureFrameRate});
   platform::comboAddString(panel, vx::kExposureFrameRate, "stale");
-  state.previewIndex = 5;
-  ASSERT_EQ(vx::setPreviewMode(state, 5), 1);  // 320 x 240: every rate fits
+  state.preview.index = 5;
+  ASSERT_EQ(vx::setPreviewMode(camera, 5), 1);  // 320 x 240: every rate fits
   const auto combo = hl::controlInfo(panel, vx::kExposureFrameRate);
   std::vector<std::string> offered;
   for (float rate : vzsim::offeredRates(1)) {
@@ -237,19 +237,19 @@ TEST_F(PreviewTest, FrameRateListFollowsTheFormat) {
 // One status-bar timer, on the window the preview runs in.
 TEST_F(PreviewTest, StartingInAnotherWindowMovesTheTimer) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::startPreview(state, window), 1);
+  ASSERT_EQ(vx::startPreview(camera, window), 1);
   const platform::Window other = hl::createHostWindow("Other", {0, 0, 300, 300});
-  ASSERT_EQ(vx::startPreview(state, other), 1);
+  ASSERT_EQ(vx::startPreview(camera, other), 1);
   const auto timers = hl::activeTimers();
   ASSERT_EQ(timers.size(), 1u);
   EXPECT_EQ(timers[0].window, other);
 }
 
-TEST_F(PreviewTest, StopPreview) {
+TEST_F(PreviewTest, StopEndsTheStreamOnceAndDestroysTheDisplayWindow) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::startPreview(state, window), 1);
+  ASSERT_EQ(vx::startPreview(camera, window), 1);
   clearRecords();
-  ASSERT_EQ(vx::stopPreview(state), 1);
+  ASSERT_EQ(vx::stopPreview(camera), 1);
   EXPECT_TRUE(logged("Closing streaming..."));
   EXPECT_TRUE(hl::activeTimers().empty());
   EXPECT_EQ(windowOps(), (std::vector<std::string>{"showWindow 0"}));
@@ -261,29 +261,29 @@ TEST_F(PreviewTest, StopPreview) {
   EXPECT_TRUE(all[1].ok);
   EXPECT_EQ(state.previewRunning, 0);
   vzsim::clearJournal();
-  ASSERT_EQ(vx::stopPreview(state), 1);
+  ASSERT_EQ(vx::stopPreview(camera), 1);
   EXPECT_TRUE(vzsim::journal().empty()) << "a stopped stream is not stopped again";
 }
 
-TEST_F(PreviewTest, GeometrySetters) {
+TEST_F(PreviewTest, GeometrySettersApplyFormatsAndWindowSizes) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::startPreview(state, window), 1);
+  ASSERT_EQ(vx::startPreview(camera, window), 1);
   clearRecords();
 
   // Preview mode 2 of camera 160: 800 x 600.
-  ASSERT_EQ(vx::setPreviewMode(state, 2), 1);
-  EXPECT_EQ(state.previewIndex, 2);
-  EXPECT_EQ(state.previewWidth, 800);
-  EXPECT_EQ(state.selectedHeight, 600);
+  ASSERT_EQ(vx::setPreviewMode(camera, 2), 1);
+  EXPECT_EQ(state.preview.index, 2);
+  EXPECT_EQ(state.preview.width, 800);
+  EXPECT_EQ(state.preview.selectedHeight, 600);
   EXPECT_TRUE(logged("SET RESOLUTION PVW: Width: 800, Height: 600"));
   EXPECT_TRUE(logged("SET RESOLUTION PVW SELECTED: Width: 800, Height: 600"));
   EXPECT_EQ(calls("VarcamSetFormat").at(0).args.at(0), "{x=0 y=0 w=800 h=600 pf=0 fx=1 bx=0 fy=1 by=0}");
 
   // Display size from a list entry: the window follows, the format does not.
   clearRecords();
-  ASSERT_EQ(vx::setDisplaySize(state, 5), 1);  // 320 x 240
-  EXPECT_EQ(state.displayIndex, 5);
-  EXPECT_EQ(state.displayWidth, 320);
+  ASSERT_EQ(vx::setDisplaySize(camera, 5), 1);  // 320 x 240
+  EXPECT_EQ(state.display.index, 5);
+  EXPECT_EQ(state.display.width, 320);
   EXPECT_TRUE(logged("IN SET WINDOW SIZE: Width: 320, Height: 240 Index: 5"));
   const Journal resized = vzsim::journal();
   EXPECT_TRUE(calls("VarcamSetFormat", resized).empty());
@@ -295,26 +295,26 @@ TEST_F(PreviewTest, GeometrySetters) {
 
   // Explicit sizes apply at once only while the resolution panel is open.
   clearRecords();
-  ASSERT_EQ(vx::setPreviewSize(state, 640, 480, 8, 8), 1);
-  EXPECT_EQ(state.previewWidth, 640);
-  EXPECT_EQ(state.displayWidth, 640);
+  ASSERT_EQ(vx::setPreviewSize(camera, 640, 480, 8, 8), 1);
+  EXPECT_EQ(state.preview.width, 640);
+  EXPECT_EQ(state.display.width, 640);
   EXPECT_TRUE(calls("VarcamSetFormat").empty());
-  ASSERT_EQ(vx::setDisplaySizeExplicit(state, 1, 400, 300), 1);
-  EXPECT_EQ(state.displayWidth, 400);
+  ASSERT_EQ(vx::setDisplaySizeExplicit(camera, 1, 400, 300), 1);
+  EXPECT_EQ(state.display.width, 400);
   EXPECT_TRUE(windowOps().empty());
   openPanel(Section::Resolution, {vx::kResolutionWidth, vx::kResolutionHeight, vx::kResolutionOffsetX,
                                   vx::kResolutionOffsetY, vx::kResolutionWindowWidth, vx::kResolutionWindowHeight});
-  ASSERT_EQ(vx::setPreviewSize(state, 320, 240, 8, 8), 1);
+  ASSERT_EQ(vx::setPreviewSize(camera, 320, 240, 8, 8), 1);
   EXPECT_EQ(calls("VarcamSetFormat").at(0).args.at(0), "{x=8 y=8 w=320 h=240 pf=0 fx=1 bx=0 fy=1 by=0}");
-  const platform::Window panel = state.openPanel(Section::Resolution);
+  const platform::Window panel = driver.options.openPanel(Section::Resolution);
   EXPECT_EQ(text(panel, vx::kResolutionWidth), "320");
   EXPECT_EQ(text(panel, vx::kResolutionWindowHeight), "240");
 
   // Full geometry: the index is held inside the list.
   clearRecords();
-  ASSERT_EQ(vx::setPreviewGeometry(state, 99, 640, 512, 0, 0, 2, 2, 1, 1), 1);
-  EXPECT_EQ(state.previewIndex, 5);
-  EXPECT_EQ(state.displayHeight, 512);
+  ASSERT_EQ(vx::setPreviewGeometry(camera, 99, 640, 512, 0, 0, 2, 2, 1, 1), 1);
+  EXPECT_EQ(state.preview.index, 5);
+  EXPECT_EQ(state.display.height, 512);
   EXPECT_EQ(calls("VarcamSetFormat").at(0).args.at(0), "{x=0 y=0 w=1280 h=1024 pf=0 fx=2 bx=1 fy=2 by=1}");
 }
 
@@ -322,13 +322,13 @@ TEST_F(PreviewTest, GeometrySetters) {
 // value in a fixed order before the restart.
 TEST_F(PreviewTest, SnapshotModeWritesThePreviewValuesBack) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::startPreview(state, window), 1);
+  ASSERT_EQ(vx::startPreview(camera, window), 1);
   clearRecords();
-  ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 1), 1);
   EXPECT_EQ(state.snapshotUsesPreviewFormat, 1);
-  EXPECT_EQ(state.snapshotWarmupPending, 1);
+  EXPECT_EQ(camera.snapshotWarmupPending, 1);
   EXPECT_EQ(sdkCalls().size(), 1u) << "only the format is read";
-  EXPECT_EQ(state.savedFormat.width, 1280u);
+  EXPECT_EQ(camera.savedFormat.width, 1280u);
 
   state.hue.preview = 90.0f;
   state.saturation.preview = 50.0f;
@@ -339,7 +339,7 @@ TEST_F(PreviewTest, SnapshotModeWritesThePreviewValuesBack) {
   state.blueGain.preview = 0.25f;
   state.hue.acquire = state.brightness.acquire = 11.0f;  // never written here
   clearRecords();
-  ASSERT_EQ(vx::setSnapshotMode(state, 0), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 0), 1);
   const Journal all = sdkCalls();
   ASSERT_GE(all.size(), 2u);
   EXPECT_EQ(all[0].function, "VarcamStreamVideoControl");
@@ -368,12 +368,12 @@ TEST_F(PreviewTest, SnapshotModeWriteBackSkipsWhatIsNotThere) {
   vzsim::setPropertySpec(1, PropGainBlue, absent());
   ASSERT_EQ(open(), 1);
   state.previewWindow = window;
-  ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 1), 1);
   state.cameraAutoExposureOn = 1;  // the camera's own exposure is left alone
-  state.grayscaleRequested = 1;
+  camera.grayscaleRequested = 1;
   state.saturation.preview = 80.0f;
   clearRecords();
-  ASSERT_EQ(vx::setSnapshotMode(state, 0), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 0), 1);
   const Journal all = vzsim::journal();
   const int restart = indexOf(all, isCall("VarcamSetFormat"), 2);
   const Journal values(all.begin(), all.begin() + restart);
@@ -386,13 +386,13 @@ TEST_F(PreviewTest, SnapshotModeWriteBackSkipsWhatIsNotThere) {
 TEST_F(PreviewTest, SnapshotModeWriteBackReportsEachFailureAndGoesOn) {
   ASSERT_EQ(open(), 1);
   state.previewWindow = window;
-  ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 1), 1);
   clearRecords();
   vzsim::failNext("VarcamStreamVideoControl", 1, 30);
   vzsim::failNext("VarcamSetProperty", 1, 31, PropHue);
   vzsim::failNext("VarcamSetProperty", 1, 32, PropGainGreen2);
   vzsim::failNext("VarcamSetProperty", 1, 33, PropGainBlue);
-  ASSERT_EQ(vx::setSnapshotMode(state, 0), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 0), 1);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Unable to stop streaming.", "Could not set hue: 31",
                                                   "Could not set green gain: 32", "Could not set blue gain: 33"}));
   EXPECT_EQ(hl::messageBoxes()[0].caption, "VARCAM - Good");
@@ -401,7 +401,7 @@ TEST_F(PreviewTest, SnapshotModeWriteBackReportsEachFailureAndGoesOn) {
 
   clearRecords();
   vzsim::failNext("VarcamSetFormat", 1, 34);
-  EXPECT_EQ(vx::setSnapshotMode(state, 0), 0);
+  EXPECT_EQ(vx::setSnapshotMode(camera, 0), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Could not set format: 34"}));
   EXPECT_TRUE(writes(PropHue).empty());
 }
@@ -410,16 +410,16 @@ TEST_F(PreviewTest, SnapshotModeWriteBackReportsEachFailureAndGoesOn) {
 // the display is restarted in the new format.
 TEST_F(PreviewTest, PreviewExposureThatChangesTheFrameRateRestartsTheDisplay) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::startPreview(state, window), 1);
+  ASSERT_EQ(vx::startPreview(camera, window), 1);
   const float fastRate = vzsim::currentFrameRate(1);
   clearRecords();
-  ASSERT_EQ(vx::setPreviewExposure(state, 5.0f), 1);  // fits the current rate
+  ASSERT_EQ(vx::setPreviewExposure(camera, 5.0f), 1);  // fits the current rate
   EXPECT_EQ(writes(PropExposure).at(0).args.at(1), "5");
   EXPECT_TRUE(calls("VarcamStreamVideoControl").empty());
   EXPECT_EQ(state.exposure.preview, 5.0f);
 
   clearRecords();
-  ASSERT_EQ(vx::setPreviewExposure(state, 100.0f), 1);
+  ASSERT_EQ(vx::setPreviewExposure(camera, 100.0f), 1);
   EXPECT_LT(vzsim::currentFrameRate(1), fastRate);
   EXPECT_EQ(vzsim::propertyValue(1, PropExposure), 100.0f);
   const Journal all = vzsim::journal();
@@ -434,7 +434,7 @@ TEST_F(PreviewTest, PreviewExposureThatChangesTheFrameRateRestartsTheDisplay) {
   EXPECT_EQ(vzsim::streamMode(1), VarcamStreamDisplayGdi);
 
   clearRecords();
-  EXPECT_EQ(vx::setPreviewExposure(state, 10000.0f), 0);
+  EXPECT_EQ(vx::setPreviewExposure(camera, 10000.0f), 0);
   EXPECT_TRUE(logged("VARBASE EXPOSURE: Exposure is too high."));
   EXPECT_TRUE(lines().back().rfind("Could not set Exposure: ", 0) == 0) << lines().back();
   EXPECT_EQ(state.exposure.preview, 10000.0f) << "stored all the same";
@@ -445,7 +445,7 @@ TEST_F(PreviewTest, PreviewExposureWithThePanelOpenOnlyShowsIt) {
   const platform::Window panel =
       openPanel(Section::Exposure, {1063, 1064, 1065, 1066, 1067, 1068, 1070, 1071, 1072, 1073});
   state.exposure.acquire = 61001.5f;
-  ASSERT_EQ(vx::setPreviewExposure(state, 3723004.25f), 1);  // 1 h 2 min 3 s 4.25 ms
+  ASSERT_EQ(vx::setPreviewExposure(camera, 3723004.25f), 1);  // 1 h 2 min 3 s 4.25 ms
   EXPECT_TRUE(writes(PropExposure).empty());
   EXPECT_EQ(text(panel, 1063), "1");
   EXPECT_EQ(text(panel, 1064), "2");
@@ -459,44 +459,44 @@ TEST_F(PreviewTest, PreviewExposureWithThePanelOpenOnlyShowsIt) {
 TEST_F(PreviewTest, ExposureSwitchOnlyWhileTheCameraExposes) {
   ASSERT_EQ(open(), 1);
   state.previewWindow = window;
-  ASSERT_EQ(vx::applyExposureSwitch(state, 1), 1);
+  ASSERT_EQ(vx::applyExposureSwitch(camera, 1), 1);
   EXPECT_TRUE(vzsim::journal().empty()) << "camera auto exposure is off";
   state.cameraAutoExposureOn = 1;
   vzsim::setPropertyValue(1, PropExposure, 12.5f);
-  ASSERT_EQ(vx::applyExposureSwitch(state, 1), 1);
+  ASSERT_EQ(vx::applyExposureSwitch(camera, 1), 1);
   EXPECT_EQ(state.exposure.preview, 12.5f);
   state.exposure.preview = 7.0f;
-  ASSERT_EQ(vx::applyExposureSwitch(state, 0), 1);
+  ASSERT_EQ(vx::applyExposureSwitch(camera, 0), 1);
   EXPECT_EQ(writes(PropExposure).back().args.at(1), "7");
 }
 
-TEST_F(PreviewTest, Grayscale) {
+TEST_F(PreviewTest, GrayscaleWritesSaturationZeroAndBackOrFillsTheOpenPanel) {
   ASSERT_EQ(open(), 1);
   state.saturation.preview = 50.0f;
-  ASSERT_EQ(vx::setGrayscale(state, 1), 1);
-  EXPECT_EQ(state.grayscaleRequested, 1);
+  ASSERT_EQ(vx::setGrayscale(camera, 1), 1);
+  EXPECT_EQ(camera.grayscaleRequested, 1);
   EXPECT_EQ(writes(PropSaturation).at(0).args, (std::vector<std::string>{"3", "0", "0x0"}));
   EXPECT_TRUE(logged("PIXORA QUORVEL DRIVER: saturation has been changed in camera."));
   EXPECT_TRUE(logged("Value Saturation: 0.000000"));
 
   clearRecords();
-  ASSERT_EQ(vx::setGrayscale(state, 0), 1);
+  ASSERT_EQ(vx::setGrayscale(camera, 0), 1);
   EXPECT_EQ(writes(PropSaturation).at(0).args.at(1), "1.5");
   EXPECT_EQ(lines(), (std::vector<std::string>{"PIXORA QUORVEL DRIVER: saturation has been changed in camera."}));
 
   clearRecords();
   vzsim::failNext("VarcamSetProperty", 1, 31, PropSaturation);
-  EXPECT_EQ(vx::setGrayscale(state, 1), 0);
+  EXPECT_EQ(vx::setGrayscale(camera, 1), 0);
   EXPECT_TRUE(logged("Could not set Saturation: 31"));
   EXPECT_TRUE(boxTexts().empty());
 
   clearRecords();
   const platform::Window panel = openPanel(Section::Saturation, {vx::kNumericPreviewEdit});
   state.saturation.preview = -37.9f;
-  ASSERT_EQ(vx::setGrayscale(state, 0), 1);
+  ASSERT_EQ(vx::setGrayscale(camera, 0), 1);
   EXPECT_EQ(text(panel, vx::kNumericPreviewEdit), "-37");
   EXPECT_TRUE(writes(PropSaturation).empty());
-  EXPECT_EQ(state.grayscaleRequested, 0);
+  EXPECT_EQ(camera.grayscaleRequested, 0);
 }
 
 } // namespace

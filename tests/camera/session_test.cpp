@@ -1,5 +1,5 @@
 // Finding, choosing, opening and closing the camera.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/preview_stream.h"
 #include "engines/exposure_controller.h"
@@ -25,16 +25,15 @@ TEST_F(Session, OneCameraOpensTheFirstWithoutAsking) {
   EXPECT_EQ(calls("VarcamCameraOpen", all)[0].args.at(0), "1");
   EXPECT_TRUE(logged("Opening Camera Controller..."));
   EXPECT_TRUE(logged("PIXORA DRIVER: Varnex camera found.!/n"));
-  EXPECT_NE(state.sessionCameraHandle, nullptr);
-  EXPECT_EQ(state.cameraCount, 1);
-  ASSERT_NE(state.exposureController, nullptr);
-  ASSERT_NE(state.resolutionTable, nullptr);
-  ASSERT_NE(state.previewOverlay, nullptr);
-  EXPECT_EQ(state.session->resolutionTable(), state.resolutionTable.get());
+  EXPECT_NE(camera.handle(), nullptr);
+  EXPECT_EQ(camera.cameraCount, 1);
+  ASSERT_NE(camera.exposureController(), nullptr);
+  ASSERT_NE(camera.resolutionTable(), nullptr);
+  ASSERT_NE(camera.previewOverlay(), nullptr);
   // The starting geometry gave way to the first mode of camera 160.
-  EXPECT_EQ(state.previewWidth, 1280);
-  EXPECT_EQ(state.previewHeight, 1024);
-  EXPECT_EQ(state.previewOffsetX, 0);
+  EXPECT_EQ(state.preview.width, 1280);
+  EXPECT_EQ(state.preview.height, 1024);
+  EXPECT_EQ(state.preview.offsetX, 0);
   EXPECT_EQ(state.previewRunning, 0);
 }
 
@@ -49,12 +48,12 @@ TEST_F(Session, SeveralCamerasAskAndOpenTheChosenOne) {
   });
   ASSERT_EQ(open(true), 1);
   EXPECT_EQ(listed, (std::vector<std::string>{"1001601", "1001411"}));
-  EXPECT_EQ(state.chosenCameraIndex, 2);
+  EXPECT_EQ(camera.chosenCameraIndex, 2);
   EXPECT_TRUE(logged("Choice index: 2"));
   EXPECT_TRUE(logged("index: 2"));
   ASSERT_EQ(calls("VarcamCameraOpen").size(), 1u);
   EXPECT_EQ(calls("VarcamCameraOpen")[0].args.at(0), "2");
-  EXPECT_EQ(state.cameraId, 141u);
+  EXPECT_EQ(state.model.cameraId, 141u);
   EXPECT_EQ(hl::dialogsShown().at(0).owner, state.hostWindow);
 }
 
@@ -62,14 +61,14 @@ TEST_F(Session, CancelledChoiceStillOpensWithNoCamera) {
   attach({vzsim::defaultModel(160), vzsim::defaultModel(141)});
   hl::setDialogScript(kChoiceTemplate, [](platform::Window dialog) { hl::closeDialog(dialog); });
   ASSERT_EQ(open(true), 1);
-  EXPECT_EQ(state.chosenCameraIndex, -1);
+  EXPECT_EQ(camera.chosenCameraIndex, -1);
   EXPECT_TRUE(logged("index: -1"));
   EXPECT_FALSE(logged("Choice index: -1"));
   EXPECT_EQ(calls("VarcamCameraOpen").at(0).args.at(0), "-1");
-  EXPECT_EQ(state.sessionCameraHandle, nullptr);
+  EXPECT_EQ(camera.handle(), nullptr);
   // Identification reports its own failure against the missing camera.
   EXPECT_EQ(boxTexts().at(0), "Could not get camera ID: 6");
-  EXPECT_EQ(state.session->close(state), 1);
+  EXPECT_EQ(camera.close(), 1);
   EXPECT_TRUE(calls("VarcamCameraClose").empty());
 }
 
@@ -80,9 +79,9 @@ TEST_F(Session, NoCameraBuildsNothing) {
   EXPECT_EQ(hl::messageBoxes()[0].text, "There are no Varnex cameras attached to the computer.");
   EXPECT_EQ(hl::messageBoxes()[0].caption, "ERROR");
   EXPECT_TRUE(calls("VarcamCameraOpen").empty());
-  EXPECT_EQ(state.exposureController, nullptr);
-  EXPECT_EQ(state.resolutionTable, nullptr);
-  EXPECT_EQ(state.previewOverlay, nullptr);
+  EXPECT_EQ(camera.exposureController(), nullptr);
+  EXPECT_EQ(camera.resolutionTable(), nullptr);
+  EXPECT_EQ(camera.previewOverlay(), nullptr);
 }
 
 // Ids 421 and 346 switch the auxiliary switches on after the model is known
@@ -107,10 +106,10 @@ TEST_F(Session, AuxiliarySwitchesOnlyForTheirCameraIds) {
       EXPECT_EQ(vzsim::propertyFlags(1, PropAuxSwitch2), 0x80000000u);
     }
     if (id == 346) {
-      EXPECT_EQ(state.modelName, "Unknown model");
+      EXPECT_EQ(state.model.modelName, "Unknown model");
     }
     vzsim::clearJournal();
-    ASSERT_EQ(state.session->close(state), 1);
+    ASSERT_EQ(camera.close(), 1);
     const Journal closed = vzsim::journal();
     const Journal off1 = writes(PropAuxSwitch1, closed), off2 = writes(PropAuxSwitch2, closed);
     ASSERT_EQ(off1.size(), aux ? 1u : 0u);
@@ -119,7 +118,6 @@ TEST_F(Session, AuxiliarySwitchesOnlyForTheirCameraIds) {
       EXPECT_EQ(off2.at(0).args, (std::vector<std::string>{"118", "0", "0x0"}));
       EXPECT_LT(off2[0].sequence, calls("VarcamCameraClose", closed).at(0).sequence);
     }
-    state.session.reset();
   }
 }
 
@@ -135,21 +133,20 @@ TEST_F(Session, CloseReleasesEverythingInOrder) {
   ASSERT_EQ(open(), 1);
   auto dark = std::make_unique<vx::DarkFrame>();
   ASSERT_TRUE(dark->bytes.allocate(16));
-  state.corrections.replaceDark(std::move(dark));
+  camera.corrections.replaceDark(std::move(dark));
   state.darkFrameStored = 1;
-  state.optionsOpen = 1;
-  state.optionsWindow = hl::createHostWindow("Options", {0, 0, 100, 100});
+  options.optionsOpen = 1;
+  options.optionsWindow = hl::createHostWindow("Options", {0, 0, 100, 100});
 
-  ASSERT_EQ(state.session->close(state), 1);
+  ASSERT_EQ(camera.close(), 1);
   EXPECT_TRUE(logged("Closing camera Controller..."));
-  EXPECT_EQ(state.previewOverlay, nullptr);
-  EXPECT_EQ(state.exposureController, nullptr);
-  EXPECT_EQ(state.resolutionTable, nullptr);
-  EXPECT_EQ(state.session->resolutionTable(), nullptr);
+  EXPECT_EQ(camera.previewOverlay(), nullptr);
+  EXPECT_EQ(camera.exposureController(), nullptr);
+  EXPECT_EQ(camera.resolutionTable(), nullptr);
   EXPECT_FALSE(vzsim::isOpen(1));
-  EXPECT_EQ(state.optionsOpen, 0);
-  EXPECT_FALSE(hl::windowInfo(state.optionsWindow).exists);
-  EXPECT_FALSE(state.corrections.hasDark());
+  EXPECT_EQ(options.optionsOpen, 0);
+  EXPECT_FALSE(hl::windowInfo(options.optionsWindow).exists);
+  EXPECT_FALSE(camera.corrections.hasDark());
   EXPECT_EQ(state.darkFrameStored, 0);
 }
 
@@ -157,21 +154,21 @@ TEST_F(Session, RefusedCloseKeepsOptionsWindowAndFrames) {
   ASSERT_EQ(open(), 1);
   auto dark = std::make_unique<vx::DarkFrame>();
   ASSERT_TRUE(dark->bytes.allocate(16));
-  state.corrections.replaceDark(std::move(dark));
+  camera.corrections.replaceDark(std::move(dark));
   state.darkFrameStored = 1;
-  state.optionsOpen = 1;
+  options.optionsOpen = 1;
   vzsim::failNext("VarcamCameraClose", 1, 31);
-  EXPECT_EQ(state.session->close(state), 0);
+  EXPECT_EQ(camera.close(), 0);
   ASSERT_EQ(hl::messageBoxes().size(), 1u);
   EXPECT_EQ(hl::messageBoxes()[0].text, "Could not close camera: 31");
   EXPECT_EQ(hl::messageBoxes()[0].caption, "ERROR");
   EXPECT_TRUE(logged("Could not close camera: 31"));
-  EXPECT_EQ(state.optionsOpen, 1);
-  EXPECT_TRUE(state.corrections.hasDark());
+  EXPECT_EQ(options.optionsOpen, 1);
+  EXPECT_TRUE(camera.corrections.hasDark());
   EXPECT_EQ(state.darkFrameStored, 1);
   // The engines are gone all the same.
-  EXPECT_EQ(state.exposureController, nullptr);
-  state.optionsOpen = 0;
+  EXPECT_EQ(camera.exposureController(), nullptr);
+  options.optionsOpen = 0;
 }
 
 // The status-bar timer refreshes from the camera; it must not survive the
@@ -179,22 +176,22 @@ TEST_F(Session, RefusedCloseKeepsOptionsWindowAndFrames) {
 TEST_F(Session, CloseStopsTheStatusTimer) {
   ASSERT_EQ(open(), 1);
   const platform::Window preview = hl::createHostWindow("Preview", {0, 0, 400, 300});
-  ASSERT_EQ(vx::startPreview(state, preview), 1);
+  ASSERT_EQ(vx::startPreview(camera, preview), 1);
   ASSERT_FALSE(hl::activeTimers().empty());
-  ASSERT_EQ(state.session->close(state), 1);
+  ASSERT_EQ(camera.close(), 1);
   EXPECT_TRUE(hl::activeTimers().empty());
-  EXPECT_EQ(state.previewTimerId, 0u);
+  EXPECT_EQ(camera.previewTimerId, 0u);
 }
 
 TEST_F(Session, ReopenRebuildsTheEngines) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(state.session->close(state), 1);
+  ASSERT_EQ(camera.close(), 1);
   attach({vzsim::defaultModel(141)});
   ASSERT_EQ(open(), 1);
-  ASSERT_NE(state.resolutionTable, nullptr);
-  EXPECT_EQ(state.resolutionTable->sensorWidth, 1600);
-  EXPECT_EQ(state.sensorMaxWidth, 1600);
-  EXPECT_EQ(state.modelName, "Model 06");
+  ASSERT_NE(camera.resolutionTable(), nullptr);
+  EXPECT_EQ(camera.resolutionTable()->sensorWidth, 1600);
+  EXPECT_EQ(camera.sensorMaxWidth, 1600);
+  EXPECT_EQ(state.model.modelName, "Model 06");
 }
 
 } // namespace

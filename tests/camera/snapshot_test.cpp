@@ -1,11 +1,12 @@
 // Snapshots at the acquisition settings, converted to RGB, and the camera
 // put back to the preview afterwards.
-#include "tests/camera/camera_fixture.h"
+#include "camera_fixture.h"
 
 #include "camera/preview_stream.h"
 #include "camera/snapshot.h"
+#include "driver/driver_snapshot.h"
 #include "engines/preview_overlay.h"
-#include "tests/engines/bmp_files.h"
+#include "support/bmp_files.h"
 
 #include <memory>
 
@@ -21,18 +22,18 @@ class SnapshotTest : public CameraTest {
     window = hl::createHostWindow("Preview", {10, 10, 500, 400});
   }
   void startPreview() {
-    ASSERT_EQ(vx::startPreview(state, window), 1);
+    ASSERT_EQ(vx::startPreview(camera, window), 1);
     clearRecords();
   }
   // Fills the driver's buffers with something to tell them apart from a
   // release or a new snapshot.
   void prefillBuffers() {
-    ASSERT_TRUE(state.snapRawBuffer.allocate(4));
-    ASSERT_TRUE(state.snapRgbBuffer.allocate(12));
-    state.snapRgbBuffer[0] = 77;
+    ASSERT_TRUE(driver.snapshot.raw.allocate(4));
+    ASSERT_TRUE(driver.snapshot.rgb.allocate(12));
+    driver.snapshot.rgb[0] = 77;
   }
   std::vector<std::uint8_t> raw() const {
-    return {state.snapRawBuffer.data(), state.snapRawBuffer.data() + state.snapRawBuffer.size()};
+    return {driver.snapshot.raw.data(), driver.snapshot.raw.data() + driver.snapshot.raw.size()};
   }
   platform::Window window = nullptr;
 };
@@ -42,18 +43,18 @@ class SnapshotTest : public CameraTest {
 TEST_F(SnapshotTest, TakenAtTheAcquisitionSettingsThenBackToThePreview) {
   ASSERT_EQ(open(), 1);
   startPreview();
-  ASSERT_EQ(vx::setAcquisitionGeometry(state, 0, 640, 512, 0, 0, 2, 2, 0, 0), 1);
+  ASSERT_EQ(vx::setAcquisitionGeometry(camera, 0, 640, 512, 0, 0, 2, 2, 0, 0), 1);
   state.brightness.acquire = 50.0f;  // camera 0.5
   state.hue.acquire = 90.0f;
   state.globalGain.acquire = 4.0f;
   state.exposure.acquire = 20.0f;
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   EXPECT_TRUE(boxTexts().empty());
-  EXPECT_EQ(state.snapWidth, 640);
-  EXPECT_EQ(state.snapHeight, 512);
-  EXPECT_EQ(state.lineCursor, 511);
-  EXPECT_EQ(state.snapRawBuffer.size(), 640u * 512u);
-  EXPECT_EQ(state.snapRgbBuffer.size(), 640u * 512u * 3u);
+  EXPECT_EQ(driver.snapshot.width, 640);
+  EXPECT_EQ(driver.snapshot.height, 512);
+  EXPECT_EQ(driver.snapshot.lineCursor, 511);
+  EXPECT_EQ(driver.snapshot.raw.size(), 640u * 512u);
+  EXPECT_EQ(driver.snapshot.rgb.size(), 640u * 512u * 3u);
 
   const Journal all = vzsim::journal();
   const Journal taken = frames("TakeVideo", all);
@@ -109,11 +110,11 @@ TEST_F(SnapshotTest, TakenAtTheAcquisitionSettingsThenBackToThePreview) {
 
 TEST_F(SnapshotTest, BinnedModeAsksForTheSensorWindow) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::setAcquisitionGeometry(state, 0, 640, 480, 0, 0, 2, 2, 1, 1), 1);
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::setAcquisitionGeometry(camera, 0, 640, 480, 0, 0, 2, 2, 1, 1), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   EXPECT_EQ(calls("VarcamSetFormat").at(0).args.at(0), "{x=0 y=0 w=1280 h=960 pf=0 fx=2 bx=1 fy=2 by=1}");
-  EXPECT_EQ(state.snapRawBuffer.size(), 640u * 480u);
-  EXPECT_EQ(state.snapRgbBuffer.size(), 640u * 480u * 3u);
+  EXPECT_EQ(driver.snapshot.raw.size(), 640u * 480u);
+  EXPECT_EQ(driver.snapshot.rgb.size(), 640u * 480u * 3u);
   EXPECT_EQ(frames("TakeVideo").back().format.flagsY, 1);
   EXPECT_EQ(vzsim::streamMode(1), VarcamStreamStop) << "no preview was running";
 }
@@ -123,12 +124,12 @@ TEST_F(SnapshotTest, BinnedModeAsksForTheSensorWindow) {
 TEST_F(SnapshotTest, PreviewFormatModeWarmsUpOnce) {
   ASSERT_EQ(open(), 1);
   startPreview();
-  ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 1), 1);
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
-    ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
-    EXPECT_EQ(state.snapWidth, 1280);
-    EXPECT_EQ(state.snapshotWarmupPending, 0);
+    ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
+    EXPECT_EQ(driver.snapshot.width, 1280);
+    EXPECT_EQ(camera.snapshotWarmupPending, 0);
     EXPECT_EQ(vzsim::streamMode(1), VarcamStreamDisplayGdi) << "the preview keeps displaying";
   }
   const Journal all = vzsim::journal();
@@ -144,22 +145,22 @@ TEST_F(SnapshotTest, PreviewFormatModeWarmsUpOnce) {
 // frames, and the buffer must hold them.
 TEST_F(SnapshotTest, PreviewFormatSnapshotAfterAStoredSizeChange) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
-  ASSERT_EQ(vx::setPreviewSize(state, 320, 240, 0, 0), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 1), 1);
+  ASSERT_EQ(vx::setPreviewSize(camera, 320, 240, 0, 0), 1);
   EXPECT_EQ(vzsim::currentFormat(1).width, 1280u);
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
-  EXPECT_EQ(state.snapWidth, 320);
-  EXPECT_GE(state.snapRawBuffer.size(), 1280u * 1024u);
-  EXPECT_EQ(state.snapRgbBuffer.size(), 320u * 240u * 3u);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
+  EXPECT_EQ(driver.snapshot.width, 320);
+  EXPECT_GE(driver.snapshot.raw.size(), 1280u * 1024u);
+  EXPECT_EQ(driver.snapshot.rgb.size(), 320u * 240u * 3u);
 }
 
 TEST_F(SnapshotTest, PreviewFormatModeWithoutPreviewStartsTheStream) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::setSnapshotMode(camera, 1), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   const Journal all = vzsim::journal();
   EXPECT_LT(indexOf(all, isCall("VarcamStreamVideoControl", {"1"})), indexOf(all, isCall("VarcamTakeVideo")));
-  EXPECT_EQ(state.snapWidth, state.previewWidth);
+  EXPECT_EQ(driver.snapshot.width, state.preview.width);
 }
 
 TEST_F(SnapshotTest, LightSourceChoosesTheCorrectionCode) {
@@ -168,30 +169,30 @@ TEST_F(SnapshotTest, LightSourceChoosesTheCorrectionCode) {
   for (int light = 0; light < 4; ++light) {
     state.lightSource = light;
     clearRecords();
-    ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+    ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
     EXPECT_EQ(calls("VarcamConvertFrameToRgb24").at(0).args.back(), codes[light]);
   }
   state.lightSource = 7;
   clearRecords();
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   ASSERT_EQ(hl::messageBoxes().size(), 1u);
   EXPECT_EQ(hl::messageBoxes()[0].text, "Should not happen");
   EXPECT_EQ(hl::messageBoxes()[0].caption, "");
   EXPECT_EQ(calls("VarcamConvertFrameToRgb24").at(0).args.back(), codes[0]);
 
   clearRecords();
-  ASSERT_EQ(vx::setColourCorrection(state, 2), 1);
+  ASSERT_EQ(vx::setColourCorrection(camera, 2), 1);
   EXPECT_EQ(writes(PropCorrectionMatrix).at(0).args.at(1), "2");
   EXPECT_TRUE(logged("PIXORA QUORVEL DRIVER: Correction Matrix has been changed in camera."));
   vzsim::failNext("VarcamSetProperty", 1, 31, PropCorrectionMatrix);
-  EXPECT_EQ(vx::setColourCorrection(state, 1), 0);
+  EXPECT_EQ(vx::setColourCorrection(camera, 1), 0);
   EXPECT_EQ(boxTexts().back(), "Could not set Correction matrix: 31");
 }
 
 TEST_F(SnapshotTest, GainsThatAreNotThereAreNotWritten) {
   vzsim::setPropertySpec(1, PropGainRed, absent());
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   EXPECT_TRUE(writes(PropGainRed).empty());
   EXPECT_EQ(writes(PropGainBlue).size(), 2u) << "acquisition, then preview";
   EXPECT_TRUE(boxTexts().empty());
@@ -216,26 +217,26 @@ TEST_F(SnapshotTest, FailuresReleaseTheBuffersAndResumeThePreview) {
     prefillBuffers();
     clearRecords();
     vzsim::failNext(c.function, 1, 31);
-    EXPECT_EQ(vx::takeDriverSnapshot(state), 0);
+    EXPECT_EQ(vx::takeDriverSnapshot(driver), 0);
     EXPECT_EQ(boxTexts(), (std::vector<std::string>{c.message}));
     EXPECT_EQ(hl::messageBoxes().at(0).caption, "ERROR");
-    EXPECT_EQ(state.snapRawBuffer.size(), 0u);
-    EXPECT_EQ(state.snapRgbBuffer.size(), 0u);
-    EXPECT_EQ(state.lineCursor, -1);
+    EXPECT_EQ(driver.snapshot.raw.size(), 0u);
+    EXPECT_EQ(driver.snapshot.rgb.size(), 0u);
+    EXPECT_EQ(driver.snapshot.lineCursor, -1);
     EXPECT_EQ(vzsim::streamMode(1), VarcamStreamDisplayGdi);
     EXPECT_FLOAT_EQ(vzsim::propertyValue(1, PropBrightness).value(), 0.0f) << "preview value back";
     EXPECT_EQ(vzsim::currentFormat(1).width, 1280u);
   }
   // In preview-format mode without a warm-up, the one frame fails.
-  ASSERT_EQ(vx::setSnapshotMode(state, 1), 1);
-  state.snapshotWarmupPending = 0;
+  ASSERT_EQ(vx::setSnapshotMode(camera, 1), 1);
+  camera.snapshotWarmupPending = 0;
   prefillBuffers();
   clearRecords();
   vzsim::failNext("VarcamTakeVideo", 1, 32);
-  EXPECT_EQ(vx::takeDriverSnapshot(state), 0);
+  EXPECT_EQ(vx::takeDriverSnapshot(driver), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Could not get video snapshot: 32"}));
-  EXPECT_EQ(state.snapRawBuffer.size(), 0u);
-  EXPECT_EQ(state.snapRgbBuffer.size(), 0u);
+  EXPECT_EQ(driver.snapshot.raw.size(), 0u);
+  EXPECT_EQ(driver.snapshot.rgb.size(), 0u);
 }
 
 TEST_F(SnapshotTest, FormatReadFailureKeepsTheBuffers) {
@@ -243,10 +244,10 @@ TEST_F(SnapshotTest, FormatReadFailureKeepsTheBuffers) {
   startPreview();
   prefillBuffers();
   vzsim::failNext("VarcamGetFormat", 1, 31);
-  EXPECT_EQ(vx::takeDriverSnapshot(state), 0);
+  EXPECT_EQ(vx::takeDriverSnapshot(driver), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Unable to get camera video format. Snapshot mode disabled."}));
-  EXPECT_EQ(state.snapRgbBuffer.size(), 12u);
-  EXPECT_EQ(state.snapRgbBuffer[0], 77);
+  EXPECT_EQ(driver.snapshot.rgb.size(), 12u);
+  EXPECT_EQ(driver.snapshot.rgb[0], 77);
   EXPECT_EQ(sdkCalls().size(), 1u) << "nothing but the format read";
   EXPECT_EQ(vzsim::streamMode(1), VarcamStreamDisplayGdi);
 }
@@ -254,21 +255,21 @@ TEST_F(SnapshotTest, FormatReadFailureKeepsTheBuffers) {
 TEST_F(SnapshotTest, StreamStartFailureIsReportedAndGoesOn) {
   ASSERT_EQ(open(), 1);
   vzsim::failNext("VarcamStreamVideoControl", 1, 30);  // the stream start (no preview to stop)
-  EXPECT_EQ(vx::takeDriverSnapshot(state), 0);
+  EXPECT_EQ(vx::takeDriverSnapshot(driver), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Unable to start streaming.", "Could not get video snapshot: 1461"}));
   EXPECT_EQ(hl::messageBoxes()[0].caption, "VARCAM - Good");
-  EXPECT_EQ(state.snapRawBuffer.size(), 0u);
+  EXPECT_EQ(driver.snapshot.raw.size(), 0u);
 }
 
 // The dark frame is taken off the raw frame before conversion, when it has
 // the snapshot's size (it comes from the preview).
 TEST_F(SnapshotTest, DarkFrameIsSubtracted) {
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::setAcquisitionGeometry(state, 0, 320, 240, 0, 0, 1, 1, 0, 0), 1);
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::setAcquisitionGeometry(camera, 0, 320, 240, 0, 0, 1, 1, 0, 0), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   const std::vector<std::uint8_t> plain = raw();
-  const std::vector<std::uint8_t> plainRgb(state.snapRgbBuffer.data(),
-                                           state.snapRgbBuffer.data() + state.snapRgbBuffer.size());
+  const std::vector<std::uint8_t> plainRgb(driver.snapshot.rgb.data(),
+                                           driver.snapshot.rgb.data() + driver.snapshot.rgb.size());
 
   const auto storeDark = [&](int width, int height) {
     auto dark = std::make_unique<vx::DarkFrame>();
@@ -277,11 +278,11 @@ TEST_F(SnapshotTest, DarkFrameIsSubtracted) {
     const auto size = static_cast<std::size_t>(width * height);
     ASSERT_TRUE(dark->bytes.allocate(size));
     for (std::size_t i = 0; i < size; ++i) dark->bytes[i] = static_cast<std::uint8_t>(i % 2 == 0 ? 10 : 200);
-    state.corrections.replaceDark(std::move(dark));
+    camera.corrections.replaceDark(std::move(dark));
   };
   storeDark(320, 240);
   state.darkSubtractionOn = 1;
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   const std::vector<std::uint8_t> corrected = raw();
   ASSERT_EQ(corrected.size(), plain.size());
   int floored = 0;
@@ -292,56 +293,56 @@ TEST_F(SnapshotTest, DarkFrameIsSubtracted) {
   }
   EXPECT_GT(floored, 0) << "some bytes saturate at 0";
   // Converted after the subtraction.
-  EXPECT_NE(std::vector<std::uint8_t>(state.snapRgbBuffer.data(), state.snapRgbBuffer.data() + state.snapRgbBuffer.size()),
+  EXPECT_NE(std::vector<std::uint8_t>(driver.snapshot.rgb.data(), driver.snapshot.rgb.data() + driver.snapshot.rgb.size()),
             plainRgb);
 
   // A dark frame of another size (a preview of another size) is not laid
   // over the snapshot's pixels.
   storeDark(160, 120);
   clearRecords();
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   EXPECT_EQ(raw(), plain);
   EXPECT_TRUE(logged("PIXORA DRIVER: Dark frame of 160 x 120 not subtracted from a 320 x 240 snapshot."));
   state.darkSubtractionOn = 0;
 }
 
 TEST_F(SnapshotTest, OverlayIsBlendedIntoCaptures) {
-  engines::testing::ScratchFolder folder;
+  vxtest::BmpFolder folder;
   std::vector<std::uint8_t> white(4 * 2 * 3, 255);
-  const std::string path = folder.write("white.bmp", engines::testing::bmpBytes({4, 2, 24, 54}, white));
+  const std::string path = folder.write("white.bmp", vxtest::bmpBytes({4, 2, 24, 54}, white));
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::setAcquisitionGeometry(state, 0, 320, 240, 0, 0, 1, 1, 0, 0), 1);
+  ASSERT_EQ(vx::setAcquisitionGeometry(camera, 0, 320, 240, 0, 0, 1, 1, 0, 0), 1);
   vzsim::setScene(1, vzsim::Scene::Covered);
-  ASSERT_EQ(state.previewOverlay->loadOverlayBitmap(path.c_str()), 1);
-  const auto centre = [&] { return state.snapRgbBuffer[(120u * 320u + 160u) * 3u]; };
+  ASSERT_EQ(camera.previewOverlay()->loadOverlayBitmap(path.c_str()), 1);
+  const auto centre = [&] { return driver.snapshot.rgb[(120u * 320u + 160u) * 3u]; };
   state.overlayOn = 1;
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   EXPECT_LT(centre(), 255) << "not on capture";
   state.overlayOnCapture = 1;
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   EXPECT_EQ(centre(), 255);
 }
 
 TEST_F(SnapshotTest, AcquisitionModeAndMirroring) {
   attach({vzsim::defaultModel(141)});
   ASSERT_EQ(open(), 1);
-  ASSERT_EQ(vx::setAcquisitionMode(state, 5), 1);  // 640 x 480 sub-sampled by 2
-  EXPECT_EQ(state.acqIndex, 5);
-  EXPECT_EQ(state.acqWidth, 640);
-  EXPECT_EQ(state.acqFactorX, 2);
+  ASSERT_EQ(vx::setAcquisitionMode(camera, 5), 1);  // 640 x 480 sub-sampled by 2
+  EXPECT_EQ(state.acquisition.index, 5);
+  EXPECT_EQ(state.acquisition.width, 640);
+  EXPECT_EQ(state.acquisition.factorX, 2);
   EXPECT_TRUE(logged("SET RESOLUTION ACQ: Width: 640, Height: 480"));
   EXPECT_TRUE(logged("SET RESOLUTION ACQ SELECTED: Width: 640, Height: 480"));
   EXPECT_TRUE(vzsim::journal().empty()) << "the camera waits for the next snapshot";
-  ASSERT_EQ(vx::setAcquisitionMode(state, 99), 1);
-  EXPECT_EQ(state.acqIndex, 7);
+  ASSERT_EQ(vx::setAcquisitionMode(camera, 99), 1);
+  EXPECT_EQ(state.acquisition.index, 7);
 
   state.mirrorHorizontal = 1;
   state.mirrorVertical = 1;
-  ASSERT_EQ(vx::setMirroring(state), 1);
+  ASSERT_EQ(vx::setMirroring(camera), 1);
   EXPECT_EQ(writes(PropFlipping).at(0).args.at(1), "3");
   EXPECT_TRUE(logged("PIXORA QUORVEL DRIVER: Image Flipped in camera."));
   vzsim::failNext("VarcamSetProperty", 1, 31, PropFlipping);
-  EXPECT_EQ(vx::setMirroring(state), 0);
+  EXPECT_EQ(vx::setMirroring(camera), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Could not set Flipping: 31"}));
 }
 
@@ -355,8 +356,8 @@ namespace {
 TEST_F(SnapshotTest, AcquisitionWindowIsKeptOnTheSensor) {
   ASSERT_EQ(open(), 1);
   startPreview();
-  ASSERT_EQ(vx::setAcquisitionGeometry(state, 0, 640, 480, -2, 900, 1, 1, 0, 0), 1);
-  ASSERT_EQ(vx::takeDriverSnapshot(state), 1);
+  ASSERT_EQ(vx::setAcquisitionGeometry(camera, 0, 640, 480, -2, 900, 1, 1, 0, 0), 1);
+  ASSERT_EQ(vx::takeDriverSnapshot(driver), 1);
   EXPECT_TRUE(boxTexts().empty());
   const Journal taken = frames("TakeVideo", vzsim::journal());
   ASSERT_FALSE(taken.empty());

@@ -1,125 +1,119 @@
 // The command state that a host cannot read back through AcqControl: the
 // pixel-format index, the stored resolution indices, the capture-area mark
-// and the rectangles as stored, with a local DriverState against the
-// simulated camera; and the value conversions at the command boundary.
+// and the rectangles as stored, with a local driver against the simulated
+// camera; and the value conversions at the command boundary.
 #include "camera/one_shot.h"
 #include "driver/acq_control.h"
 #include "driver/command_dispatcher.h"
 #include "driver/control_commands.h"
 #include "driver/driver_lifecycle.h"
-#include "platform/headless_control.h"
-#include "sim/hostimaging/host_imaging_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "support/driver_test.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <limits>
 
 namespace {
 
-class ControlState : public ::testing::Test {
+class ControlState : public vxtest::DriverTest {
  protected:
   void SetUp() override {
-    platform::headless::reset();
-    vzsim::reset();
-    vzsim::setPacing(vzsim::Pacing::Free);
-    hostimg::reset();
-    ASSERT_EQ(vx::openDriver(state), 0);
+    DriverTest::SetUp();
+    ASSERT_EQ(vx::openDriver(driver), 0);
   }
   void TearDown() override {
-    vx::closeDriver(state);
-    vzsim::reset();
+    vx::closeDriver(driver);
+    DriverTest::TearDown();
   }
-  std::int32_t set(int code, int parameter, void* data) { return vx::dispatchControl(state, code, parameter, data); }
-
-  vx::DriverState state;
+  std::int32_t set(int code, int parameter, void* data) { return vx::dispatchControl(driver, code, parameter, data); }
 };
 
 TEST_F(ControlState, PixelFormatIndexIsTheLastEntryOfTheChosenDepth) {
   std::int32_t value = 0;
   ASSERT_EQ(set(ACQCMD_PIXEL_FORMAT, ACQPIX_SELECT, &(value = 8)), 0);
-  EXPECT_EQ(state.pixelFormatIndex, 0) << "no list yet: nothing to choose from";
-  EXPECT_EQ(state.greyMode, 1);
+  EXPECT_EQ(driver.commands.pixelFormatIndex, 0) << "no list yet: nothing to choose from";
+  EXPECT_EQ(driver.capture.greyMode, 1);
 
   ASSERT_EQ(set(ACQCMD_PIXEL_FORMAT, ACQPIX_BUILD, &value), 0);
-  EXPECT_EQ(state.pixelFormatIndex, 2);
-  EXPECT_EQ(state.pixelFormatCount, 6);
-  EXPECT_STREQ(state.pixelFormats[3].name.c_str(), "16-bit mono ");
+  EXPECT_EQ(driver.commands.pixelFormatIndex, 2);
+  EXPECT_EQ(driver.commands.pixelFormatCount, 6);
+  EXPECT_STREQ(driver.commands.pixelFormats[3].name.c_str(), "16-bit mono ");
   ASSERT_EQ(set(ACQCMD_PIXEL_FORMAT, ACQPIX_SELECT, &(value = 8)), 0);
-  EXPECT_EQ(state.pixelFormatIndex, 5);
+  EXPECT_EQ(driver.commands.pixelFormatIndex, 5);
   ASSERT_EQ(set(ACQCMD_PIXEL_FORMAT, ACQPIX_SELECT, &(value = 36)), 0);
-  EXPECT_EQ(state.pixelFormatIndex, 1);
-  EXPECT_EQ(state.greyMode, 0);
+  EXPECT_EQ(driver.commands.pixelFormatIndex, 1);
+  EXPECT_EQ(driver.capture.greyMode, 0);
   ASSERT_EQ(set(ACQCMD_PIXEL_FORMAT, ACQPIX_SELECT, &(value = 7)), 0);
-  EXPECT_EQ(state.pixelFormatIndex, 1) << "a depth not in the list keeps the choice";
+  EXPECT_EQ(driver.commands.pixelFormatIndex, 1) << "a depth not in the list keeps the choice";
 }
 
 TEST_F(ControlState, SelectedIndicesAreStoredWithinTheLists) {
   std::int32_t index = 40;
   ASSERT_EQ(set(ACQCMD_ACQUIRE_RESOLUTION, ACQRES_SELECT, &index), 0);
-  EXPECT_EQ(state.acquireResolutionIndex, 4);
-  EXPECT_EQ(state.acqIndex, 4);
+  EXPECT_EQ(driver.commands.acquireResolutionIndex, 4);
+  EXPECT_EQ(state.acquisition.index, 4);
   index = -40;
   ASSERT_EQ(set(ACQCMD_PREVIEW_RESOLUTION, ACQRES_SELECT, &index), 0);
-  EXPECT_EQ(state.previewResolutionIndex, 0);
+  EXPECT_EQ(driver.commands.previewResolutionIndex, 0);
   index = 3;
   ASSERT_EQ(set(ACQCMD_PREVIEW_RESOLUTION, ACQRES_SELECT, &index), 0);
-  EXPECT_EQ(state.previewResolutionIndex, 3);
-  EXPECT_EQ(state.previewIndex, 3);
-  EXPECT_EQ(state.displayIndex, 3);
+  EXPECT_EQ(driver.commands.previewResolutionIndex, 3);
+  EXPECT_EQ(state.preview.index, 3);
+  EXPECT_EQ(state.display.index, 3);
 
   // A query also records the index it reports.
-  state.acquireResolutionIndex = -1;
+  driver.commands.acquireResolutionIndex = -1;
   ASSERT_EQ(set(ACQCMD_ACQUIRE_RESOLUTION | ACQ_QUERY, 0, &index), 0);
-  EXPECT_EQ(state.acquireResolutionIndex, 4);
+  EXPECT_EQ(driver.commands.acquireResolutionIndex, 4);
 }
 
 TEST_F(ControlState, CaptureAreaMarkIsClearedOnlyByARectangle) {
   ASSERT_EQ(set(ACQCMD_ACQUIRE_RESOLUTION, ACQRES_CAPTURE_AREA, nullptr), 0);
-  EXPECT_EQ(state.captureAreaPending, 1);
+  EXPECT_EQ(driver.commands.captureAreaPending, 1);
   std::int32_t index = 2;
   ASSERT_EQ(set(ACQCMD_PREVIEW_RESOLUTION, ACQRES_SELECT, &index), 0);
-  EXPECT_EQ(state.captureAreaPending, 1);
-  const std::int32_t width = state.acqWidth;
+  EXPECT_EQ(driver.commands.captureAreaPending, 1);
+  const std::int32_t width = state.acquisition.width;
   AcqRect rect{0, 0, 99, 99};
   ASSERT_EQ(set(ACQCMD_CAPTRECT, 1, &rect), 0);
-  EXPECT_EQ(state.captureAreaPending, 0);
-  EXPECT_EQ(state.acqWidth, width) << "the region stays as it was";
-  EXPECT_EQ(state.acquireRect.right, 95);
+  EXPECT_EQ(driver.commands.captureAreaPending, 0);
+  EXPECT_EQ(state.acquisition.width, width) << "the region stays as it was";
+  EXPECT_EQ(driver.commands.acquireRect.right, 95);
   ASSERT_EQ(set(ACQCMD_CAPTRECT, 1, &rect), 0);
-  EXPECT_EQ(state.acqWidth, 96);
-  EXPECT_EQ(state.acqHeight, 96);
+  EXPECT_EQ(state.acquisition.width, 96);
+  EXPECT_EQ(state.acquisition.height, 96);
 }
 
 TEST_F(ControlState, SnapStateMachine) {
   EXPECT_EQ(set(ACQCMD_SNAP, 3, nullptr), 2);
-  EXPECT_EQ(state.snapPending, 1);
-  EXPECT_GT(state.snapWidth, 0);
-  EXPECT_EQ(state.lineCursor, state.snapHeight - 1);
+  EXPECT_EQ(driver.commands.snapPending, 1);
+  EXPECT_GT(driver.snapshot.width, 0);
+  EXPECT_EQ(driver.snapshot.lineCursor, driver.snapshot.height - 1);
   EXPECT_EQ(set(ACQCMD_SNAP_STATUS, 0, nullptr), 4);
-  EXPECT_EQ(state.snapPending, 0);
+  EXPECT_EQ(driver.commands.snapPending, 0);
 
   // With synchronous snapshots the image is ready at once.
-  state.syncSnap = 1;
+  driver.capture.syncSnap = 1;
   EXPECT_EQ(set(ACQCMD_SNAP, 1, nullptr), 3);
-  EXPECT_EQ(state.snapPending, 0);
+  EXPECT_EQ(driver.commands.snapPending, 0);
   EXPECT_EQ(set(ACQCMD_SNAP_STATUS, 0, nullptr), 3);
 }
 
 TEST_F(ControlState, SettingsPathIsReplacedOnlyByAPathThatFits) {
-  char path[] = "/tmp/vx-control-state.ini";
-  state.settingsPath.assign("/kept.ini");
+  const vxtest::ScratchFolder scratch;
+  std::string settings = scratch.file("control-state.ini");
+  char* path = settings.data();
+  driver.commands.settingsPath.assign("/kept.ini");
   std::string tooLong(260, 'a');
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 0, tooLong.data()), 6);
-  EXPECT_STREQ(state.settingsPath.c_str(), "/kept.ini");
+  EXPECT_STREQ(driver.commands.settingsPath.c_str(), "/kept.ini");
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 0, nullptr), 6);
-  EXPECT_STREQ(state.settingsPath.c_str(), "/kept.ini");
+  EXPECT_STREQ(driver.commands.settingsPath.c_str(), "/kept.ini");
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 2, path), 0);
-  EXPECT_STREQ(state.settingsPath.c_str(), path);
-  std::remove(path);
+  EXPECT_STREQ(driver.commands.settingsPath.c_str(), path);
 }
 
 TEST(ControlValues, HundredthsReadBackAsSet) {

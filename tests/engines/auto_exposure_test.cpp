@@ -2,14 +2,17 @@
 #include "engines/exposure_controller.h"
 
 #include "sim_camera.h"
+#include "support/output.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace engines {
 namespace {
+
+using vxtest::calls;
+using vxtest::logged;
 
 struct Region {
   int x, y, width, height;
@@ -50,11 +53,12 @@ class AutoExposureTest : public testing::SimCameraTest {
     return frame;
   }
 
-  // Mean level of a rectangle of frame lines, read line by line: one byte
-  // per pixel at `sampleByte` of `bytesPerPixel`; with `interlaced` line y is
-  // stored at row y / 2 of the even or the odd half.
-  static std::uint32_t meanOf(const std::vector<std::uint8_t>& frame, Region r,
-                              int bytesPerPixel = 1, int sampleByte = 0, bool interlaced = false) {
+  // Sum of the levels of a rectangle of frame lines, read line by line: one
+  // byte per pixel at `sampleByte` of `bytesPerPixel`; with `interlaced` line
+  // y is stored at row y / 2 of the even or the odd half. The tests pin the
+  // region's average so that the exposures they expect can be worked by hand.
+  static std::uint64_t sumOf(const std::vector<std::uint8_t>& frame, Region r,
+                             int bytesPerPixel = 1, int sampleByte = 0, bool interlaced = false) {
     constexpr int kW = 320, kH = 240;
     std::uint64_t sum = 0;
     for (int y = r.y; y < r.y + r.height; ++y) {
@@ -63,18 +67,19 @@ class AutoExposureTest : public testing::SimCameraTest {
         sum += frame[static_cast<std::size_t>((row * kW + x) * bytesPerPixel + sampleByte)];
       }
     }
-    return static_cast<std::uint32_t>(sum / static_cast<std::uint64_t>(r.width) /
-                                      static_cast<std::uint64_t>(r.height));
+    return sum;
   }
-
-  // The exposure a measured mean leads to: proportional from a mean of 24
-  // up, else at least double (the dark rule); never above the maximum.
-  float expectedExposure(std::uint32_t mean, int target, float current) const {
-    const float maximum = controller->maxExposure;
-    const float next = mean < 24 ? std::max(static_cast<float>(target) * maximum * 0.003921569f,
-                                            2.0f * current)
-                                 : static_cast<float>(target) * current / static_cast<float>(mean);
-    return std::min(next, maximum);
+  static std::uint64_t pixels(Region r) { return static_cast<std::uint64_t>(r.width * r.height); }
+  // The region's average truncated to whole levels.
+  static std::uint64_t meanOf(const std::vector<std::uint8_t>& frame, Region r,
+                              int bytesPerPixel = 1, int sampleByte = 0, bool interlaced = false) {
+    return sumOf(frame, r, bytesPerPixel, sampleByte, interlaced) / pixels(r);
+  }
+  // Whether the average's fraction is half a level or more, so that a mean
+  // rounded to nearest would be one level higher than the truncated one.
+  static bool roundsUp(const std::vector<std::uint8_t>& frame, Region r, int bytesPerPixel = 1,
+                       int sampleByte = 0, bool interlaced = false) {
+    return 2 * (sumOf(frame, r, bytesPerPixel, sampleByte, interlaced) % pixels(r)) >= pixels(r);
   }
 
   std::unique_ptr<ExposureController> controller;
@@ -91,13 +96,16 @@ TEST_F(AutoExposureTest, MirroringMovesTheRegionInTheBuffer) {
     // At x = 0 a left-right mirrored camera is sampled at the buffer's right edge.
     const Region sampled{(flipping & 1) != 0 ? 320 - 64 : 0, (flipping & 2) != 0 ? 240 - 32 : 0,
                          64, 32};
-    const std::uint32_t mean = meanOf(frame, sampled);
-    ASSERT_GE(mean, 24u);
+    // Every vignetted corner averages 30.7 levels (62,935 / 2,048 in the
+    // top left one): 30 truncated, 31 rounded.
+    ASSERT_EQ(meanOf(frame, sampled), 30u);
+    ASSERT_TRUE(roundsUp(frame, sampled));
     if (flipping != 0) {
-      ASSERT_NE(mean, meanOf(frame, asked));  // the cases differ
+      ASSERT_NE(meanOf(frame, asked), 30u);  // sampling the wrong corner shows
     }
     EXPECT_NE(controller->autoExposeRegion(150, asked.x, asked.y, asked.width, asked.height), 0);
-    EXPECT_FLOAT_EQ(exposure(), expectedExposure(mean, 150, kStart));
+    // 150 x 9 ms / 30 = 45 ms (a rounded mean of 31 would give 43.55 ms).
+    EXPECT_NEAR(exposure(), 45.0f, 1e-4f);
   }
 }
 
@@ -114,11 +122,14 @@ TEST_P(TwoByteAutoExposureTest, PixelsAreSampledAtTheirEightBitByte) {
   const Region r{40, 60, 48, 24};
   const auto frame = grabFrame();
   ASSERT_EQ(frame.size(), 320u * 240u * 2u);
-  const std::uint32_t mean = meanOf(frame, r, 2, highByteFlag ? 1 : 0);
-  ASSERT_GE(mean, 24u);
-  ASSERT_NE(mean, meanOf(frame, r, 2, highByteFlag ? 0 : 1));
+  // The eight-bit samples average 64.97 levels (74,841 / 1,152): 64
+  // truncated, 65 rounded; the other byte of each pixel averages 122.
+  ASSERT_EQ(meanOf(frame, r, 2, highByteFlag ? 1 : 0), 64u);
+  ASSERT_TRUE(roundsUp(frame, r, 2, highByteFlag ? 1 : 0));
+  ASSERT_EQ(meanOf(frame, r, 2, highByteFlag ? 0 : 1), 122u);
   EXPECT_NE(controller->autoExposeRegion(120, r.x, r.y, r.width, r.height), 0);
-  EXPECT_FLOAT_EQ(exposure(), expectedExposure(mean, 120, kStart));
+  // 120 x 9 ms / 64 = 16.875 ms (65 would give 16.62 ms, the other byte 8.85 ms).
+  EXPECT_NEAR(exposure(), 16.875f, 1e-4f);
 }
 
 INSTANTIATE_TEST_SUITE_P(HighByteFlag, TwoByteAutoExposureTest, ::testing::Bool());
@@ -129,33 +140,40 @@ TEST_F(AutoExposureTest, InterlacedFramesAreSampledOnTheRegionsLines) {
   start(model);
   const Region r{100, 50, 64, 40};
   const auto frame = grabFrame();
-  const std::uint32_t mean = meanOf(frame, r, 1, 0, true);
-  ASSERT_GE(mean, 24u);
-  ASSERT_NE(mean, meanOf(frame, r));  // read as progressive it would differ
+  // The region's lines average 59.82 levels (153,138 / 2,560): 59 truncated,
+  // 60 rounded; the same rows read as progressive lines average 79.
+  ASSERT_EQ(meanOf(frame, r, 1, 0, true), 59u);
+  ASSERT_TRUE(roundsUp(frame, r, 1, 0, true));
+  ASSERT_EQ(meanOf(frame, r), 79u);
   EXPECT_NE(controller->autoExposeRegion(100, r.x, r.y, r.width, r.height), 0);
-  EXPECT_FLOAT_EQ(exposure(), expectedExposure(mean, 100, kStart));
+  // 100 x 9 ms / 59 = 15.2542 ms (60 would give 15 ms, 79 gives 11.39 ms).
+  EXPECT_NEAR(exposure(), 15.254237f, 1e-4f);
 }
 
-TEST_F(AutoExposureTest, BelowAMeanOf24TheDarkRuleApplies) {
+TEST_F(AutoExposureTest, MeanOf23TakesTheDarkRuleAnd24TheProportionalOne) {
   start(camera());
   ASSERT_TRUE(vzsim::setScene(1, vzsim::Scene::Covered));
   const Region r{80, 80, 32, 32};
   // A covered sensor is uniform: the brightness sets its level.
   struct Level {
     float brightness;
-    std::uint32_t mean;
+    std::uint64_t mean;
+    int target;
+    float exposure;
   };
-  for (const Level level : {Level{0.152224f, 23}, Level{0.160037f, 24}}) {
+  // From 5 ms; the largest exposure is 98 ms (10 fps: 100 ms less 2 %).
+  // 23, target 200: the larger of 200 x 98 ms x 0.003921569 = 76.8628 ms and 2 x 5 ms.
+  // 23, target 10: the larger of 10 x 98 ms x 0.003921569 = 3.8431 ms and 2 x 5 ms = 10 ms.
+  // 24, target 200: 200 x 5 ms / 24 = 41.6667 ms.
+  for (const Level level : {Level{0.152224f, 23, 200, 76.862755f}, Level{0.152224f, 23, 10, 10.0f},
+                            Level{0.160037f, 24, 200, 41.666668f}}) {
+    SCOPED_TRACE(::testing::Message() << "mean " << level.mean << ", target " << level.target);
     ASSERT_TRUE(vzsim::setPropertyValue(1, PropBrightness, level.brightness));
     ASSERT_TRUE(vzsim::setPropertyValue(1, PropExposure, 5.0f));
     ASSERT_EQ(meanOf(grabFrame(), r), level.mean);
-    const float expected = expectedExposure(level.mean, 200, 5.0f);
-    EXPECT_NE(controller->autoExposeRegion(200, r.x, r.y, r.width, r.height), 0);
-    EXPECT_FLOAT_EQ(exposure(), expected);
+    EXPECT_NE(controller->autoExposeRegion(level.target, r.x, r.y, r.width, r.height), 0);
+    EXPECT_NEAR(exposure(), level.exposure, 1e-4f);
   }
-  // 23: 200 x max / 255 (about 76.9 ms); 24: 200 x 5 / 24 (about 41.7 ms).
-  EXPECT_NEAR(expectedExposure(23, 200, 5.0f), 200.0f * 98.0f / 255.0f, 0.01f);
-  EXPECT_NEAR(expectedExposure(24, 200, 5.0f), 1000.0f / 24.0f, 0.01f);
 }
 
 TEST_F(AutoExposureTest, RegionsAndStreamStatesThatCannotBeMeasured) {

@@ -1,15 +1,15 @@
 #include "engines/bmp_reader.h"
 
-#include "bmp_files.h"
+#include "support/bmp_files.h"
 
 #include <gtest/gtest.h>
 
 namespace engines {
 namespace {
 
-using testing::BmpHeader;
-using testing::bmpBytes;
-using testing::ScratchFolder;
+using vxtest::BmpHeader;
+using vxtest::bmpBytes;
+using vxtest::BmpFolder;
 
 std::vector<std::uint8_t> ramp(std::size_t n) {
   std::vector<std::uint8_t> v(n);
@@ -32,7 +32,7 @@ class BmpReaderTest : public ::testing::Test {
     EXPECT_EQ(bitmap.width, previous.width);
     EXPECT_EQ(bitmap.height, previous.height);
   }
-  ScratchFolder folder;
+  BmpFolder folder;
   Bitmap24 previous;
 };
 

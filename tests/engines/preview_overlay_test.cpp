@@ -2,8 +2,9 @@
 // simulator and the headless platform.
 #include "engines/preview_overlay.h"
 
-#include "bmp_files.h"
+#include "support/bmp_files.h"
 #include "sim_camera.h"
+#include "support/output.h"
 
 #include <cstdint>
 #include <string>
@@ -18,7 +19,10 @@ struct PreviewOverlayTestAccess {
 
 namespace {
 
-using testing::ScratchFolder;
+using vxtest::calls;
+using vxtest::logged;
+
+using vxtest::BmpFolder;
 
 VarcamWindow displayWindow() { return reinterpret_cast<VarcamWindow>(std::uintptr_t{0x40}); }
 
@@ -40,7 +44,7 @@ class PreviewOverlayTest : public testing::SimCameraTest {
     const auto at = static_cast<std::size_t>((y * static_cast<int>(frame->width) + x) * 3);
     return {frame->pixels[at], frame->pixels[at + 1], frame->pixels[at + 2]};
   }
-  ScratchFolder folder;
+  BmpFolder folder;
 };
 
 TEST_F(PreviewOverlayTest, StartAndStopResults) {

@@ -2,9 +2,10 @@
 // and helpers to read the simulator's journal.
 #pragma once
 
-#include "camera/varcam_sdk.h"
+#include "sdk/varcam_sdk.h"
 #include "platform/headless_control.h"
-#include "sim/vividozuz/sim_control.h"
+#include "support/journal.h"
+#include "vividozuz/sim_control.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,6 @@ class SimCameraTest : public ::testing::Test {
     for (float r : rates) model.frameRates.push_back(vzsim::frameRate(r));
     return model;
   }
-  static float maxExposureAt(float rate) { return vzsim::frameRate(rate).maxExposure; }
 
   // Attaches `model` as the only camera and opens it.
   VarcamHandle open(const vzsim::CameraModel& model) {
@@ -53,24 +53,13 @@ class SimCameraTest : public ::testing::Test {
 
   static float exposure() { return vzsim::propertyValue(1, PropExposure).value_or(-1.0f); }
 
-  // The journal entries of one SDK function, in order.
-  static std::vector<vzsim::JournalEntry> calls(const std::string& function) {
-    std::vector<vzsim::JournalEntry> out;
-    for (const auto& e : vzsim::journal()) {
-      if (e.function == function) out.push_back(e);
-    }
-    return out;
-  }
   // The modes passed to VarcamStreamVideoControl, in order.
   static std::vector<std::string> streamControls() {
     std::vector<std::string> modes;
-    for (const auto& e : calls("VarcamStreamVideoControl")) modes.push_back(e.args.at(0));
+    for (const auto& e : vxtest::calls("VarcamStreamVideoControl")) modes.push_back(e.args.at(0));
     return modes;
   }
-  static bool logged(const std::string& line) {
-    const auto lines = platform::headless::debugLines();
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-  }
+
 
   VarcamHandle camera_ = nullptr;
 };

@@ -1,6 +1,6 @@
 // The driver configuration dialog run by a host with its own template and
 // the exported dialog procedure, with the driver closed and open.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
 
 #include "driver/acq_control.h"
 #include "hostlib/host_imaging.h"
@@ -29,10 +29,10 @@ const platform::DialogTemplate kTemplate{kTemplateId, "Capture driver setup", {1
 
 // The host's dialog run in a scratch working directory (where the driver's
 // fixed image name "c:\Varcamtemp.tif" is looked for).
-class ConfigDialogExport : public DriverTest {
+class ConfigDialogExport : public LibraryTest {
  protected:
   void SetUp() override {
-    DriverTest::SetUp();
+    LibraryTest::SetUp();
     std::string pattern = (std::filesystem::temp_directory_path() / "vx_config_XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     scratch_ = pattern;
@@ -41,7 +41,7 @@ class ConfigDialogExport : public DriverTest {
     owner_ = hl::createHostWindow("Host", platform::Rect{0, 0, 800, 600});
   }
   void TearDown() override {
-    DriverTest::TearDown();
+    LibraryTest::TearDown();
     std::filesystem::current_path(previous_);
     std::error_code ignored;
     std::filesystem::remove_all(scratch_, ignored);

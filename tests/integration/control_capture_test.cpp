@@ -1,6 +1,6 @@
 // Image geometry, capture rectangles and their limits, decimation and the
 // snapshot state machine, through AcqControl against the simulated camera.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
 
 #include "driver/acq_control.h"
 
@@ -8,10 +8,10 @@
 
 namespace {
 
-class ControlCapture : public DriverTest {
+class ControlCapture : public LibraryTest {
  protected:
   void SetUp() override {
-    DriverTest::SetUp();
+    LibraryTest::SetUp();
     ASSERT_EQ(acq->open(), 0);
   }
   std::int32_t set(int code, int parameter, void* data) { return acq->control(code, parameter, data); }

@@ -1,7 +1,8 @@
 // The dispatcher's frame and the commands about the host: the closed state,
 // fixed answers, the driver name, the supported-commands table, windows,
 // the display, the settings file and the stream sub-commands.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/acq_control.h"
 
@@ -9,21 +10,16 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-class ControlHost : public DriverTest {
+class ControlHost : public LibraryTest {
  protected:
   std::int32_t set(int code, int parameter, void* data) { return acq->control(code, parameter, data); }
   std::int32_t query(int code, int parameter, void* data) { return acq->control(code | ACQ_QUERY, parameter, data); }
   void open() { ASSERT_EQ(acq->open(), 0); }
 
-  static std::string temporaryPath(const char* name) {
-    return (std::filesystem::temp_directory_path() /
-            (std::string(name) + "-" + std::to_string(::getpid()) + ".ini"))
-        .string();
-  }
+  vxtest::ScratchFolder scratch;
 };
 
 TEST_F(ControlHost, ClosedDriverTakesOnlyTheHostSettingsPath) {
@@ -242,7 +238,7 @@ TEST_F(ControlHost, DataPresenceFixedLimitsAndMasks) {
   EXPECT_EQ(set(73, 12, nullptr), 6);
 }
 
-TEST_F(ControlHost, CustomControl) {
+TEST_F(ControlHost, CustomControlGivesItsFixedAnswersAndRefusesANullText) {
   open();
   std::int32_t value = -1;
   EXPECT_EQ(set(ACQCMD_CUSTOM_CONTROL, 2, &value), 0);
@@ -264,12 +260,11 @@ TEST_F(ControlHost, CustomControl) {
 
 TEST_F(ControlHost, SettingsFilePathLimits) {
   open();
-  const std::string path = temporaryPath("control-settings");
+  const std::string path = scratch.file("control-settings.ini");
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 0, const_cast<char*>(path.c_str())), 0);
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 1, const_cast<char*>(path.c_str())), 0);
-  std::filesystem::remove(path);
   // A path that does not fit is refused, not cut into another file's name.
-  const std::string tooLong = (std::filesystem::temp_directory_path() / std::string(300, 'q')).string();
+  const std::string tooLong = (scratch.path() / std::string(300, 'q')).string();
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 0, const_cast<char*>(tooLong.c_str())), 6);
   EXPECT_EQ(set(ACQCMD_SETTINGS_FILE, 1, nullptr), 6);
 }

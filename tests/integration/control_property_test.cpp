@@ -1,7 +1,7 @@
 // The camera property commands: values (49, 84, 106, 53, 95, 97) and
 // ranges (65, 85, 67, 107, 96, 98, 90), through AcqControl against the
 // simulated camera. The journal shows what reached the camera.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
 
 #include "driver/acq_control.h"
 
@@ -11,10 +11,10 @@
 
 namespace {
 
-class ControlProperty : public DriverTest {
+class ControlProperty : public LibraryTest {
  protected:
   void SetUp() override {
-    DriverTest::SetUp();
+    LibraryTest::SetUp();
     ASSERT_EQ(acq->open(), 0);
     vzsim::clearJournal();
   }

@@ -2,7 +2,7 @@
 // list (93), through AcqControl against the simulated camera 160: a
 // 1280 x 1024 sensor with six preview modes and the five Demosaic and Kelvo
 // acquisition modes.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
 
 #include "driver/acq_control.h"
 
@@ -12,10 +12,10 @@
 
 namespace {
 
-class ControlResolution : public DriverTest {
+class ControlResolution : public LibraryTest {
  protected:
   void SetUp() override {
-    DriverTest::SetUp();
+    LibraryTest::SetUp();
     ASSERT_EQ(acq->open(), 0);
   }
   std::int32_t set(int code, int parameter, void* data) { return acq->control(code, parameter, data); }

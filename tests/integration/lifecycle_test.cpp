@@ -1,14 +1,16 @@
 // Opening and closing the driver through its exports, and what every export
 // answers while the driver is closed and while it is open.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/acq_control.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
-using Lifecycle = DriverTest;
+using Lifecycle = LibraryTest;
 
 TEST_F(Lifecycle, ExportsRefuseWorkWhileClosed) {
   EXPECT_EQ(acq->setPalette(nullptr), 1);
@@ -211,7 +213,9 @@ TEST_F(Lifecycle, ReopenGivesAFreshSession) {
 }
 
 TEST_F(Lifecycle, SettingsPathIsTheOnlyCommandWhileClosed) {
-  char path[] = "/tmp/host-settings.ini";
+  const vxtest::ScratchFolder scratch;
+  std::string settings = scratch.file("host-settings.ini");
+  char* path = settings.data();
   EXPECT_EQ(acq->control(ACQCMD_HOST_SETTINGS_PATH, 0, path), 0);
   EXPECT_EQ(acq->control(ACQCMD_HOST_SETTINGS_PATH | ACQ_QUERY, 0, path), 0);
   EXPECT_EQ(acq->control(ACQCMD_DRIVER_NAME, 0, path), -1);

@@ -3,7 +3,7 @@
 // simulated camera. Time is virtual, so the white-balance waits are
 // recorded rather than waited, and a measurement waits for its frame
 // however slow the machine.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
 
 #include "driver/acq_control.h"
 
@@ -12,14 +12,14 @@
 
 namespace {
 
-class OneShot : public DriverTest {
+class OneShot : public LibraryTest {
  protected:
   void SetUp() override {
-    DriverTest::SetUp();
+    LibraryTest::SetUp();
     platform::headless::useVirtualTime(true);
   }
   void TearDown() override {
-    DriverTest::TearDown();
+    LibraryTest::TearDown();
     platform::headless::useVirtualTime(false);
   }
 

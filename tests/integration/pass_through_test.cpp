@@ -1,6 +1,6 @@
 // The software pass-through through its exports: open, paint and close
 // around a snapshot taken by the host's commands.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
 
 #include "driver/acq_control.h"
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-using PassThroughExports = DriverTest;
+using PassThroughExports = LibraryTest;
 
 TEST_F(PassThroughExports, PaintsTheReducedSnapshotAndCloses) {
   ASSERT_EQ(acq->open(), 0);

@@ -1,11 +1,10 @@
 // The settings file through command 54: a save and a load restore what the
 // host changed in between, and a file from another camera model is brought
 // into line with the connected one.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/acq_control.h"
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -13,18 +12,8 @@
 
 namespace {
 
-class SettingsFileExport : public DriverTest {
+class SettingsFileExport : public LibraryTest {
  protected:
-  void SetUp() override {
-    DriverTest::SetUp();
-    path_ = (std::filesystem::temp_directory_path() /
-             ("vx_settings_" + std::to_string(::getpid()) + ".ini")).string();
-    std::filesystem::remove(path_);
-  }
-  void TearDown() override {
-    DriverTest::TearDown();
-    std::filesystem::remove(path_);
-  }
   std::int32_t settings(int parameter) {
     std::vector<char> text(path_.begin(), path_.end());
     text.push_back('\0');
@@ -35,7 +24,8 @@ class SettingsFileExport : public DriverTest {
     EXPECT_EQ(acq->control(code | ACQ_QUERY, parameter, &value), 0);
     return value;
   }
-  std::string path_;
+  vxtest::ScratchFolder scratch_;
+  std::string path_ = scratch_.file("settings.ini");
 };
 
 TEST_F(SettingsFileExport, SaveThenLoadRestoresTheValues) {

@@ -1,12 +1,12 @@
 // Time-lapse series through the exports, in virtual time.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
+#include "support/scratch_folder.h"
 
 #include "driver/acq_control.h"
 #include "hostlib/host_imaging.h"
 
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,23 +23,16 @@ void ACQ_CALL onImage(std::int32_t file, std::int32_t phase, std::int32_t) {
   if (file == killAfter) lapseDriver->timeLapseKill();
 }
 
-class TimeLapseExports : public DriverTest {
+class TimeLapseExports : public LibraryTest {
  protected:
   void SetUp() override {
-    DriverTest::SetUp();
+    LibraryTest::SetUp();
     platform::headless::useVirtualTime(true, 0);
     lapseDriver = acq;
     savedFiles.clear();
     killAfter = -1;
-    dir = fs::temp_directory_path() / ("vx_lapse_exports_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                                       "_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = scratch.path();
     prefix = (dir / "img").string();
-  }
-  void TearDown() override {
-    DriverTest::TearDown();
-    fs::remove_all(dir);
   }
   bool openForSnapshots() {
     EXPECT_EQ(acq->open(), 0);
@@ -47,6 +40,7 @@ class TimeLapseExports : public DriverTest {
   }
   std::string file(std::int32_t n) const { return prefix + std::to_string(n) + ".TIF"; }
 
+  vxtest::ScratchFolder scratch;
   fs::path dir;
   std::string prefix;
 };

@@ -1,6 +1,6 @@
 // AcqGetLine, AcqGetImage and AcqAdd through the exports: snapshots taken by
 // the host's commands reach host images whole, and sums take their own.
-#include "tests/integration/driver_fixture.h"
+#include "library_fixture.h"
 
 #include "driver/acq_control.h"
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-class TransferExports : public DriverTest {
+class TransferExports : public LibraryTest {
  protected:
   // Opens the driver in snapshot mode, where the image is the preview size.
   // False while the command interface lacks the commands this needs.

@@ -499,4 +499,43 @@ TEST_F(DialogTest, SendMessageReturnsTheProcedureResult) {
   EXPECT_EQ(sendMessage(d, WM_TIMER, 21, 0), 0);
 }
 
+// A procedure that keeps its context (a counter) in the window's user data:
+// stored at WM_INITDIALOG, found again for a click and at WM_DESTROY.
+std::intptr_t contextProc(Window dialog, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message == WM_INITDIALOG) {
+    setWindowUserData(dialog, lParam);
+    return 1;
+  }
+  auto* counter = reinterpret_cast<int*>(windowUserData(dialog));
+  if (counter == nullptr) return 0;
+  if (message == WM_COMMAND && loWord(wParam) == 1045) *counter += 1;
+  if (message == WM_DESTROY) *counter += 100;
+  return 0;
+}
+
+TEST_F(DialogTest, UserDataCarriesTheContextFromInitialisationToDestruction) {
+  int counter = 0;
+  const Window owner = createHostWindow("Host", {0, 0, 800, 600});
+  const ControlTemplate controls[] = {{1045, ControlKind::Button, "Close", {}}};
+  const DialogTemplate t{107, "Mirror", {10, 10, 200, 150}, controls, 1};
+  const Window d = createDialog(t, owner, contextProc, reinterpret_cast<std::intptr_t>(&counter));
+  EXPECT_EQ(windowUserData(d), reinterpret_cast<std::intptr_t>(&counter));
+  clickButton(d, 1045);
+  EXPECT_EQ(counter, 1);
+  EXPECT_TRUE(destroyWindow(d));
+  EXPECT_EQ(counter, 101);
+  // A window that is gone keeps nothing.
+  EXPECT_EQ(windowUserData(d), 0);
+  EXPECT_EQ(setWindowUserData(d, 5), 0);
+}
+
+TEST_F(DialogTest, SettingUserDataReturnsThePreviousValue) {
+  const Window host = createHostWindow("Host", {0, 0, 800, 600});
+  EXPECT_EQ(windowUserData(host), 0);
+  EXPECT_EQ(setWindowUserData(host, 7), 0);
+  EXPECT_EQ(setWindowUserData(host, 9), 7);
+  EXPECT_EQ(windowUserData(host), 9);
+  EXPECT_EQ(windowUserData(nullptr), 0);
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 // INI (private profile) files as the settings file uses them.
 #include "platform/platform.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,37 +10,12 @@
 #include <sstream>
 #include <string>
 
-#if defined(_WIN32)
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
 using namespace platform;
 
 namespace {
 
-int processId() {
-#if defined(_WIN32)
-  return _getpid();
-#else
-  return static_cast<int>(::getpid());
-#endif
-}
-
 class ProfileFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    // A folder of this process's own: runs of the suite side by side (other
-    // builds, other checkouts) do not meet in it.
-    dir_ = std::filesystem::path(::testing::TempDir()) /
-           ("vx_ini_" + std::to_string(processId()) + "_" + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "settings.ini").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   void writeRaw(const std::string& content) {
     std::ofstream out(path_, std::ios::binary);
@@ -66,8 +42,9 @@ protected:
     return writePrivateProfileString(section, key, value, path_.c_str());
   }
 
-  std::filesystem::path dir_;
-  std::string path_;
+  vxtest::ScratchFolder scratch_;
+  std::filesystem::path dir_ = scratch_.path();
+  std::string path_ = (dir_ / "settings.ini").string();
 };
 
 TEST_F(ProfileFileTest, MatchesSectionsAndKeysWithoutRegardToCaseAndTrimsBlanks) {

@@ -18,7 +18,7 @@ const char* const kBackgroundPrompt =
 class CorrectionPanelTest : public UiTest {
  protected:
   platform::Window openPanel() {
-    if (state.optionsWindow == nullptr) openWindow();
+    if (options.optionsWindow == nullptr) openWindow();
     return toggle(Section::ImageCorrection);
   }
   std::string text(platform::Window panel, int id) const { return hl::controlInfo(panel, id).text; }
@@ -43,7 +43,7 @@ class CorrectionPanelTest : public UiTest {
 TEST_F(CorrectionPanelTest, OpensWithTheStoredChoicesAndAppliesTheLightSource) {
   state.lightSource = 2;
   state.flickerMode = 1;
-  state.backgroundChecked = 1;
+  options.backgroundChecked = 1;
   platform::Window panel = openPanel();
   ASSERT_NE(panel, nullptr);
   const hl::ControlInfo light = hl::controlInfo(panel, vx::kCorrectionLightSource);
@@ -60,7 +60,7 @@ TEST_F(CorrectionPanelTest, OpensWithTheStoredChoicesAndAppliesTheLightSource) {
   const auto matrix = propertyWrites(PropCorrectionMatrix);
   ASSERT_EQ(matrix.size(), 1u);
   EXPECT_EQ(matrix[0].args[1], "2");  // daylight
-  EXPECT_EQ(state.section(Section::ImageCorrection).panelOpen, 1);
+  EXPECT_EQ(state.panel(Section::ImageCorrection).panelOpen, 1);
 }
 
 TEST_F(CorrectionPanelTest, StoredFramesShowInTheStatusTexts) {
@@ -87,7 +87,7 @@ TEST_F(CorrectionPanelTest, SelectionsChangeLightSourceAndFrequencyAndCancelRest
   EXPECT_FALSE(platform::isWindow(panel));
   EXPECT_EQ(state.lightSource, 0);
   EXPECT_EQ(state.flickerMode, 0);
-  EXPECT_EQ(state.section(Section::ImageCorrection).panelOpen, 0);
+  EXPECT_EQ(state.panel(Section::ImageCorrection).panelOpen, 0);
   EXPECT_EQ(caption(Section::ImageCorrection), "Image Correction >>");
 
   // Close keeps them.
@@ -157,12 +157,12 @@ TEST_F(CorrectionPanelTest, CheckingDarkSubtractionGrabsThenRegistersOneCallback
   EXPECT_EQ(text(panel, vx::kCorrectionDarkStatus), "Dark frame stored");
   EXPECT_EQ(checked(panel, vx::kCorrectionUseDark), 1);
   EXPECT_EQ(state.darkSubtractionOn, 1);
-  EXPECT_NE(state.darkCallbackId, -1);
+  EXPECT_NE(camera.darkCallbackId, -1);
   EXPECT_EQ(streamingCallbacks(), 1);
 
   hl::clickButton(panel, vx::kCorrectionUseDark);
   EXPECT_EQ(state.darkSubtractionOn, 0);
-  EXPECT_EQ(state.darkCallbackId, -1);
+  EXPECT_EQ(camera.darkCallbackId, -1);
   EXPECT_EQ(streamingCallbacks(), 0);
 }
 
@@ -227,8 +227,8 @@ TEST_F(CorrectionPanelTest, CloseStoresTheBoxesAndCancelReturnsToTheLastClose) {
   platform::Window panel = openPanel();
   hl::clickButton(panel, vx::kCorrectionUseDark);
   hl::clickButton(panel, vx::kPanelClose);
-  EXPECT_EQ(state.darkFrameChecked, 1);
-  EXPECT_EQ(state.backgroundChecked, 0);
+  EXPECT_EQ(options.darkFrameChecked, 1);
+  EXPECT_EQ(options.backgroundChecked, 0);
   EXPECT_EQ(state.darkSubtractionOn, 1);
   EXPECT_EQ(state.backgroundCorrectionOn, 0);
 
@@ -237,7 +237,7 @@ TEST_F(CorrectionPanelTest, CloseStoresTheBoxesAndCancelReturnsToTheLastClose) {
   hl::clickButton(panel, vx::kCorrectionUseDark);  // off
   EXPECT_EQ(state.darkSubtractionOn, 0);
   hl::clickButton(panel, vx::kPanelCancel);
-  EXPECT_EQ(state.darkFrameChecked, 1);
+  EXPECT_EQ(options.darkFrameChecked, 1);
   EXPECT_EQ(state.darkSubtractionOn, 1);
 
   // The close box is Close.
@@ -245,7 +245,7 @@ TEST_F(CorrectionPanelTest, CloseStoresTheBoxesAndCancelReturnsToTheLastClose) {
   hl::clickButton(panel, vx::kCorrectionUseDark);
   hl::closeDialog(panel);
   EXPECT_FALSE(platform::isWindow(panel));
-  EXPECT_EQ(state.darkFrameChecked, 0);
+  EXPECT_EQ(options.darkFrameChecked, 0);
   EXPECT_EQ(state.darkSubtractionOn, 0);
 }
 

@@ -11,8 +11,8 @@ class MirrorPanelTest : public UiTest {
  protected:
   platform::Window openMirror() {
     openWindow();
-    hl::clickButton(state.optionsWindow, 1048);
-    return state.section(Section::Mirror).panel;
+    hl::clickButton(options.optionsWindow, 1048);
+    return options.place(Section::Mirror).panel;
   }
   static float cameraFlipping() { return vzsim::propertyValue(1, PropFlipping).value_or(-1.0f); }
 };
@@ -33,7 +33,7 @@ TEST_F(MirrorPanelTest, OpensWithTheCameraFlippingAndWritesItBack) {
   EXPECT_EQ(writes[0].args[1], "2");
   EXPECT_TRUE(logged("PIXORA QUORVEL DRIVER: Flipping retreived from camera."));
   EXPECT_TRUE(logged("PIXORA QUORVEL DRIVER: Image Flipped in camera."));
-  EXPECT_EQ(state.section(Section::Mirror).panelOpen, 1);
+  EXPECT_EQ(state.panel(Section::Mirror).panelOpen, 1);
 }
 
 TEST_F(MirrorPanelTest, CheckBoxesFlipTheCamera) {
@@ -67,7 +67,7 @@ TEST_F(MirrorPanelTest, AFailedReadLeavesFlagsCameraAndBoxesAlone) {
   EXPECT_EQ(state.mirrorHorizontal, 1);
   EXPECT_TRUE(propertyWrites(PropFlipping).empty());
   EXPECT_FLOAT_EQ(cameraFlipping(), 3.0f);
-  EXPECT_EQ(state.section(Section::Mirror).panelOpen, 1);
+  EXPECT_EQ(state.panel(Section::Mirror).panelOpen, 1);
 }
 
 TEST_F(MirrorPanelTest, ARefusedWriteIsReported) {
@@ -86,16 +86,16 @@ TEST_F(MirrorPanelTest, CloseAndCloseBoxRememberThePositionAndResetTheCaption) {
   platform::setWindowPos(panel, nullptr, 640, 320, 0, 0, platform::SWP_NOSIZE);
   hl::closeDialog(panel);
   EXPECT_FALSE(platform::isWindow(panel));
-  EXPECT_EQ(state.section(Section::Mirror).positionX, 640);
-  EXPECT_EQ(state.section(Section::Mirror).positionY, 320);
-  EXPECT_EQ(state.section(Section::Mirror).panelOpen, 0);
+  EXPECT_EQ(options.place(Section::Mirror).positionX, 640);
+  EXPECT_EQ(options.place(Section::Mirror).positionY, 320);
+  EXPECT_EQ(state.panel(Section::Mirror).panelOpen, 0);
   EXPECT_EQ(caption(Section::Mirror), "Mirror >>");
 }
 
 TEST_F(UiTest, CameraInformationShowsTheIdentifiedTexts) {
   openWindow();
-  hl::clickButton(state.optionsWindow, 1051);
-  platform::Window panel = state.section(Section::CameraInfo).panel;
+  hl::clickButton(options.optionsWindow, 1051);
+  platform::Window panel = options.place(Section::CameraInfo).panel;
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(hl::controlInfo(panel, vx::kInfoModel).text, "Model 02");
   EXPECT_EQ(hl::controlInfo(panel, vx::kInfoSerial).text, "1001601");
@@ -116,7 +116,7 @@ TEST_F(UiTest, CameraInformationShowsTheIdentifiedTexts) {
   platform::setWindowPos(panel, nullptr, 50, 60, 0, 0, platform::SWP_NOSIZE);
   hl::clickButton(panel, vx::kPanelClose);
   EXPECT_FALSE(platform::isWindow(panel));
-  EXPECT_EQ(state.section(Section::CameraInfo).positionX, 50);
-  EXPECT_EQ(state.section(Section::CameraInfo).positionY, 60);
+  EXPECT_EQ(options.place(Section::CameraInfo).positionX, 50);
+  EXPECT_EQ(options.place(Section::CameraInfo).positionY, 60);
   EXPECT_EQ(caption(Section::CameraInfo), "Camera Info >>");
 }

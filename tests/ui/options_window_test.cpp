@@ -2,7 +2,7 @@
 // positions, closing, and following the host application.
 #include "ui/options_window.h"
 
-#include "engines/property_accessors.h"
+#include "camera/property_accessors.h"
 #include "ui/panel_ids.h"
 #include "ui/section_table.h"
 #include "ui_fixture.h"
@@ -42,15 +42,15 @@ TEST(OptionsLayout, ResolutionStaysHiddenWhenEverySectionIsShown) {
 }
 
 TEST_F(UiTest, FirstOpenPlacesTheWindowAtThePointWithTheLaidOutSize) {
-  EXPECT_EQ(vx::openOptionsWindow(state, host, 300, 180), 1);
-  platform::Window window = state.optionsWindow;
+  EXPECT_EQ(options.open(host, 300, 180), 1);
+  platform::Window window = options.optionsWindow;
   ASSERT_NE(window, nullptr);
   const hl::WindowInfo info = hl::windowInfo(window);
   EXPECT_EQ(info.windowRect, (Rect{300, 180, 426, 283}));
   EXPECT_TRUE(info.visible);
   EXPECT_EQ(info.owner, host);
   EXPECT_EQ(info.text, "More Options...");
-  EXPECT_EQ(state.optionsOpen, 1);
+  EXPECT_EQ(options.optionsOpen, 1);
   EXPECT_EQ(state.optionsParent, host);
   EXPECT_TRUE(logged("Option opening inside 1"));
 
@@ -67,9 +67,9 @@ TEST_F(UiTest, FirstOpenPlacesTheWindowAtThePointWithTheLaidOutSize) {
 
 TEST_F(UiTest, SecondOpenOnlyLogsAndLeavesTheWindowWhereItIs) {
   openWindow(300, 180);
-  platform::Window first = state.optionsWindow;
-  EXPECT_EQ(vx::openOptionsWindow(state, host, 10, 10), 1);
-  EXPECT_EQ(state.optionsWindow, first);
+  platform::Window first = options.optionsWindow;
+  EXPECT_EQ(options.open(host, 10, 10), 1);
+  EXPECT_EQ(options.optionsWindow, first);
   EXPECT_EQ(rectOf(first), (Rect{300, 180, 426, 283}));
   EXPECT_TRUE(logged("Options window allready opened!"));
   int created = 0;
@@ -80,7 +80,7 @@ TEST_F(UiTest, SecondOpenOnlyLogsAndLeavesTheWindowWhereItIs) {
 TEST_F(UiTest, PanelOpensBesideTheWindowLevelWithItsButtonAndClosesAgain) {
   platform::Window window = openWindow(300, 180);
   hl::clickButton(window, 1051);
-  platform::Window panel = state.section(Section::CameraInfo).panel;
+  platform::Window panel = options.place(Section::CameraInfo).panel;
   ASSERT_NE(panel, nullptr);
   const hl::WindowInfo info = hl::windowInfo(panel);
   // Right edge of the window; top of the button in screen pixels (client
@@ -89,28 +89,28 @@ TEST_F(UiTest, PanelOpensBesideTheWindowLevelWithItsButtonAndClosesAgain) {
   EXPECT_EQ(info.windowRect.top, 180 + hl::kFrameTop + 29);
   EXPECT_TRUE(info.visible);
   EXPECT_EQ(info.owner, host);  // owned by the window's parent, not the window
-  EXPECT_EQ(state.section(Section::CameraInfo).panelOpen, 1);
-  EXPECT_EQ(state.section(Section::CameraInfo).openedOnce, 1);
+  EXPECT_EQ(state.panel(Section::CameraInfo).panelOpen, 1);
+  EXPECT_EQ(state.panel(Section::CameraInfo).openedOnce, 1);
   EXPECT_EQ(caption(Section::CameraInfo), "Camera Info <<");
 
   hl::clickButton(window, 1051);
   EXPECT_FALSE(platform::isWindow(panel));
-  EXPECT_EQ(state.section(Section::CameraInfo).panel, nullptr);
-  EXPECT_EQ(state.section(Section::CameraInfo).panelOpen, 0);
+  EXPECT_EQ(options.place(Section::CameraInfo).panel, nullptr);
+  EXPECT_EQ(state.panel(Section::CameraInfo).panelOpen, 0);
   EXPECT_EQ(caption(Section::CameraInfo), "Camera Info >>");
 }
 
 TEST_F(UiTest, PanelReopensWhereTheUserLeftIt) {
   platform::Window window = openWindow();
   hl::clickButton(window, 1048);
-  platform::Window panel = state.section(Section::Mirror).panel;
+  platform::Window panel = options.place(Section::Mirror).panel;
   const Rect opened = rectOf(panel);
   platform::setWindowPos(panel, nullptr, 555, 444, 0, 0, platform::SWP_NOSIZE);
   hl::clickButton(panel, 1045);  // the panel's own Close
   EXPECT_EQ(caption(Section::Mirror), "Mirror >>");
 
   hl::clickButton(window, 1048);
-  panel = state.section(Section::Mirror).panel;
+  panel = options.place(Section::Mirror).panel;
   EXPECT_EQ(rectOf(panel).left, 555);
   EXPECT_EQ(rectOf(panel).top, 444);
   EXPECT_EQ(width(rectOf(panel)), width(opened));
@@ -119,8 +119,8 @@ TEST_F(UiTest, PanelReopensWhereTheUserLeftIt) {
   platform::setWindowPos(panel, nullptr, 20, 30, 0, 0, platform::SWP_NOSIZE);
   hl::clickButton(window, 1048);
   hl::clickButton(window, 1048);
-  EXPECT_EQ(rectOf(state.section(Section::Mirror).panel).left, 20);
-  EXPECT_EQ(rectOf(state.section(Section::Mirror).panel).top, 30);
+  EXPECT_EQ(rectOf(options.place(Section::Mirror).panel).left, 20);
+  EXPECT_EQ(rectOf(options.place(Section::Mirror).panel).top, 30);
 }
 
 TEST_F(UiTest, ClosingTheWindowDestroysEveryPanelAndTheNextOpenStartsClosed) {
@@ -128,8 +128,8 @@ TEST_F(UiTest, ClosingTheWindowDestroysEveryPanelAndTheNextOpenStartsClosed) {
   hl::clickButton(window, 1048);
   hl::clickButton(window, 1051);
   platform::Window brightness = toggle(Section::Brightness);
-  platform::Window mirror = state.section(Section::Mirror).panel;
-  const vx::SectionState mirrorBefore = state.section(Section::Mirror);
+  platform::Window mirror = options.place(Section::Mirror).panel;
+  const vx::PanelPlace mirrorBefore = options.place(Section::Mirror);
   platform::setWindowPos(mirror, nullptr, 700, 10, 0, 0, platform::SWP_NOSIZE);
   platform::checkDlgButton(brightness, vx::kNumericLock, platform::BST_CHECKED);
   state.brightness.locked = 0;
@@ -138,15 +138,13 @@ TEST_F(UiTest, ClosingTheWindowDestroysEveryPanelAndTheNextOpenStartsClosed) {
   EXPECT_FALSE(platform::isWindow(window));
   EXPECT_FALSE(platform::isWindow(mirror));
   EXPECT_FALSE(platform::isWindow(brightness));
-  EXPECT_EQ(state.optionsOpen, 0);
-  EXPECT_EQ(state.optionsWindow, nullptr);
-  for (const vx::SectionState& s : state.sections) {
-    EXPECT_EQ(s.panel, nullptr);
-    EXPECT_EQ(s.panelOpen, 0);
-  }
+  EXPECT_EQ(options.optionsOpen, 0);
+  EXPECT_EQ(options.optionsWindow, nullptr);
+  for (const vx::PanelPlace& place : options.places) EXPECT_EQ(place.panel, nullptr);
+  for (const vx::PanelFlags& flags : state.panels) EXPECT_EQ(flags.panelOpen, 0);
   // No lock read and no position recorded on this path.
   EXPECT_EQ(state.brightness.locked, 0);
-  EXPECT_EQ(state.section(Section::Mirror).positionX, mirrorBefore.positionX);
+  EXPECT_EQ(options.place(Section::Mirror).positionX, mirrorBefore.positionX);
 
   openWindow(400, 50);
   for (const vx::SectionRow& row : vx::sectionTable()) {
@@ -155,9 +153,9 @@ TEST_F(UiTest, ClosingTheWindowDestroysEveryPanelAndTheNextOpenStartsClosed) {
   }
   // Opened before: it comes back at its remembered place, not beside the
   // window's new position.
-  hl::clickButton(state.optionsWindow, 1048);
-  EXPECT_EQ(rectOf(state.section(Section::Mirror).panel).left, mirrorBefore.positionX);
-  EXPECT_EQ(rectOf(state.section(Section::Mirror).panel).top, mirrorBefore.positionY);
+  hl::clickButton(options.optionsWindow, 1048);
+  EXPECT_EQ(rectOf(options.place(Section::Mirror).panel).left, mirrorBefore.positionX);
+  EXPECT_EQ(rectOf(options.place(Section::Mirror).panel).top, mirrorBefore.positionY);
 }
 
 TEST_F(UiTest, TheCloseBoxClosesTheWindowLikeItsButton) {
@@ -165,10 +163,10 @@ TEST_F(UiTest, TheCloseBoxClosesTheWindowLikeItsButton) {
   hl::clickButton(window, 1048);
   hl::closeDialog(window);
   EXPECT_FALSE(platform::isWindow(window));
-  EXPECT_EQ(state.optionsOpen, 0);
-  EXPECT_EQ(state.section(Section::Mirror).panel, nullptr);
+  EXPECT_EQ(options.optionsOpen, 0);
+  EXPECT_EQ(options.place(Section::Mirror).panel, nullptr);
   openWindow();
-  EXPECT_NE(state.optionsWindow, nullptr);
+  EXPECT_NE(options.optionsWindow, nullptr);
   EXPECT_FALSE(logged("Options window allready opened!"));
 }
 
@@ -185,8 +183,8 @@ TEST_F(UiTest, WindowAndPanelsHideWithTheApplicationAndReturnWithoutTakingTheFoc
   platform::Window window = openWindow();
   hl::clickButton(window, 1051);
   hl::clickButton(window, 1048);
-  platform::Window mirror = state.section(Section::Mirror).panel;
-  platform::Window info = state.section(Section::CameraInfo).panel;
+  platform::Window mirror = options.place(Section::Mirror).panel;
+  platform::Window info = options.place(Section::CameraInfo).panel;
   hl::setActiveWindow(host);
   hl::clearWindowOperations();
 
@@ -214,7 +212,7 @@ TEST_F(UiTest, WindowAndPanelsHideWithTheApplicationAndReturnWithoutTakingTheFoc
 
 TEST_F(UiTest, WhiteBalanceIsRefusedWithoutRedOrBlueGain) {
   openWindow();
-  state.blueGainAvailable = 0;
+  state.model.blueGainAvailable = 0;
   EXPECT_EQ(toggle(Section::WhiteBalance), nullptr);
   const auto boxes = hl::messageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -222,12 +220,12 @@ TEST_F(UiTest, WhiteBalanceIsRefusedWithoutRedOrBlueGain) {
   EXPECT_EQ(boxes[0].caption, "Error");
   EXPECT_EQ(boxes[0].owner, host);
   EXPECT_EQ(caption(Section::WhiteBalance), "White Balance >>");
-  EXPECT_EQ(state.section(Section::WhiteBalance).openedOnce, 0);
+  EXPECT_EQ(state.panel(Section::WhiteBalance).openedOnce, 0);
   EXPECT_EQ(hl::findDialog(114), nullptr);
 
-  state.blueGainAvailable = 1;
+  state.model.blueGainAvailable = 1;
   ASSERT_NE(toggle(Section::WhiteBalance), nullptr);
-  EXPECT_EQ(state.section(Section::WhiteBalance).panelOpen, 1);
+  EXPECT_EQ(state.panel(Section::WhiteBalance).panelOpen, 1);
   EXPECT_EQ(caption(Section::WhiteBalance), "White Balance <<");
 }
 
@@ -238,7 +236,7 @@ TEST_F(UiTest, MonochromeCameraHasNoWhiteBalance) {
   vzsim::setPacing(vzsim::Pacing::Free);
   host = hl::createHostWindow("Host", Rect{0, 0, 800, 600});
   state.hostWindow = host;
-  ASSERT_EQ(state.session->open(state), 1);
+  ASSERT_EQ(camera.open(), 1);
   hl::clearMessageBoxes();
   openWindow();
   EXPECT_EQ(toggle(Section::WhiteBalance), nullptr);
@@ -266,9 +264,9 @@ TEST_F(UiTest, LockCheckBoxesAreReadWhenTheWindowClosesAPanelButNotOnItsOwnClose
   hl::clickButton(panel, 1045);  // the panel's own Close
   EXPECT_EQ(state.gamma.locked, 0);
   EXPECT_EQ(caption(Section::Gamma), "Gamma >>");
-  EXPECT_EQ(state.section(Section::Gamma).panelOpen, 0);
+  EXPECT_EQ(state.panel(Section::Gamma).panelOpen, 0);
 
-  state.redGainAvailable = state.blueGainAvailable = 1;
+  state.model.redGainAvailable = state.model.blueGainAvailable = 1;
   panel = toggle(Section::WhiteBalance);
   state.redGain.locked = state.greenGain.locked = state.blueGain.locked = 1;
   platform::checkDlgButton(panel, vx::kWhiteBalanceRedLock, platform::BST_CHECKED);
@@ -311,60 +309,60 @@ TEST_F(UiTest, AnOpenPlaceholderPanelTakesTheAccessorsValues) {
   platform::Window panel = toggle(Section::Brightness);
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(hl::findDialog(103), panel);
-  EXPECT_EQ(state.openPanel(Section::Brightness), panel);
+  EXPECT_EQ(options.openPanel(Section::Brightness), panel);
   vzsim::clearJournal();
-  vx::setPreview(state, vx::NumericProperty::Brightness, 40.0f);
+  vx::setPreview(camera, vx::NumericProperty::Brightness, 40.0f);
   EXPECT_FLOAT_EQ(std::stof(hl::controlInfo(panel, vx::kNumericPreviewEdit).text), 40.0f);
   EXPECT_TRUE(propertyWrites(PropBrightness).empty());
 
   hl::closeDialog(panel);  // its close box closes it like its Close button
-  EXPECT_EQ(state.openPanel(Section::Brightness), nullptr);
-  vx::setPreview(state, vx::NumericProperty::Brightness, 40.0f);
+  EXPECT_EQ(options.openPanel(Section::Brightness), nullptr);
+  vx::setPreview(camera, vx::NumericProperty::Brightness, 40.0f);
   EXPECT_EQ(propertyWrites(PropBrightness).size(), 1u);
 }
 
 TEST_F(UiTest, EveryHiddenSectionTogglesAPanelOfItsTemplate) {
   openWindow();
-  state.redGainAvailable = state.blueGainAvailable = 1;
+  state.model.redGainAvailable = state.model.blueGainAvailable = 1;
   for (const vx::SectionRow& row : vx::sectionTable()) {
     platform::Window panel = toggle(row.section);
     ASSERT_NE(panel, nullptr) << row.stem;
     EXPECT_EQ(hl::findDialog(row.templateId), panel) << row.stem;
-    EXPECT_EQ(state.section(row.section).panelOpen, 1) << row.stem;
+    EXPECT_EQ(state.panel(row.section).panelOpen, 1) << row.stem;
     EXPECT_EQ(caption(row.section), std::string(row.stem) + " <<");
   }
   for (const vx::SectionRow& row : vx::sectionTable()) {
     toggle(row.section);
-    EXPECT_EQ(state.section(row.section).panel, nullptr) << row.stem;
-    EXPECT_EQ(state.section(row.section).panelOpen, 0) << row.stem;
+    EXPECT_EQ(options.place(row.section).panel, nullptr) << row.stem;
+    EXPECT_EQ(state.panel(row.section).panelOpen, 0) << row.stem;
   }
 }
 
 TEST_F(UiTest, ForcedCloseDestroysEverythingWithoutReadingLocks) {
   openWindow();
   platform::Window panel = toggle(Section::Hue);
-  hl::clickButton(state.optionsWindow, 1048);
+  hl::clickButton(options.optionsWindow, 1048);
   state.hue.locked = 0;
   platform::checkDlgButton(panel, vx::kNumericLock, platform::BST_CHECKED);
-  const vx::SectionState hueBefore = state.section(Section::Hue);
-  platform::Window window = state.optionsWindow;
+  const vx::PanelPlace hueBefore = options.place(Section::Hue);
+  platform::Window window = options.optionsWindow;
 
-  vx::destroyOptionsWindow(state);
+  options.destroy();
   EXPECT_FALSE(platform::isWindow(window));
   EXPECT_FALSE(platform::isWindow(panel));
-  EXPECT_EQ(state.optionsOpen, 0);
+  EXPECT_EQ(options.optionsOpen, 0);
   EXPECT_EQ(state.hue.locked, 0);
-  EXPECT_EQ(state.section(Section::Hue).positionX, hueBefore.positionX);
-  for (const vx::SectionState& s : state.sections) EXPECT_EQ(s.panelOpen, 0);
+  EXPECT_EQ(options.place(Section::Hue).positionX, hueBefore.positionX);
+  for (const vx::PanelFlags& flags : state.panels) EXPECT_EQ(flags.panelOpen, 0);
 }
 
 TEST_F(UiTest, TheCameraSessionsCloseTakesTheWindowWithIt) {
   platform::Window window = openWindow();
   hl::clickButton(window, 1048);
-  ASSERT_EQ(state.session->close(state), 1);
+  ASSERT_EQ(camera.close(), 1);
   EXPECT_FALSE(platform::isWindow(window));
-  EXPECT_EQ(state.optionsOpen, 0);
-  EXPECT_EQ(state.section(Section::Mirror).panel, nullptr);
+  EXPECT_EQ(options.optionsOpen, 0);
+  EXPECT_EQ(options.place(Section::Mirror).panel, nullptr);
 }
 
 TEST_F(UiTest, WindowDestroyedWithItsOwnerCanBeOpenedAgain) {
@@ -372,13 +370,13 @@ TEST_F(UiTest, WindowDestroyedWithItsOwnerCanBeOpenedAgain) {
   hl::clickButton(window, 1048);
   platform::destroyWindow(host);
   EXPECT_FALSE(platform::isWindow(window));
-  EXPECT_EQ(state.optionsOpen, 0);
-  EXPECT_EQ(state.section(Section::Mirror).panel, nullptr);
-  EXPECT_EQ(state.section(Section::Mirror).panelOpen, 0);
+  EXPECT_EQ(options.optionsOpen, 0);
+  EXPECT_EQ(options.place(Section::Mirror).panel, nullptr);
+  EXPECT_EQ(state.panel(Section::Mirror).panelOpen, 0);
 
   host = hl::createHostWindow("Host again", Rect{0, 0, 800, 600});
   state.hostWindow = host;
   openWindow();
-  EXPECT_NE(state.optionsWindow, nullptr);
-  EXPECT_TRUE(platform::isWindow(state.optionsWindow));
+  EXPECT_NE(options.optionsWindow, nullptr);
+  EXPECT_TRUE(platform::isWindow(options.optionsWindow));
 }

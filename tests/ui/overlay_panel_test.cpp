@@ -3,7 +3,7 @@
 #include "engines/preview_overlay.h"
 #include "ui/panel_controls.h"
 #include "ui/panel_ids.h"
-#include "bmp_scratch.h"
+#include "support/bmp_files.h"
 #include "ui_fixture.h"
 
 using vx::Section;
@@ -13,7 +13,7 @@ namespace {
 class OverlayPanelTest : public UiTest {
  protected:
   platform::Window openPanel() {
-    if (state.optionsWindow == nullptr) openWindow();
+    if (options.optionsWindow == nullptr) openWindow();
     return toggle(Section::Overlay);
   }
   // Presses "Open File" (overlay or alpha) and picks `path` in the dialog.
@@ -23,9 +23,9 @@ class OverlayPanelTest : public UiTest {
   }
   std::string text(platform::Window panel, int id) const { return hl::controlInfo(panel, id).text; }
   int checked(platform::Window panel, int id) const { return hl::controlInfo(panel, id).checked; }
-  engines::PreviewOverlay& overlay() { return *state.previewOverlay; }
+  engines::PreviewOverlay& overlay() { return *camera.previewOverlay(); }
 
-  BmpScratch files;
+  vxtest::BmpFolder files;
 };
 
 } // namespace
@@ -54,7 +54,7 @@ TEST_F(OverlayPanelTest, OpensWithTheStoredSettings) {
   EXPECT_EQ(checked(panel, vx::kOverlayAlphaFromBitmap), 1);
   EXPECT_EQ(text(panel, vx::kOverlayAlphaValue), "42.50");
   EXPECT_EQ(text(panel, vx::kOverlayAlphaFileName), "c:\\pictures\\alpha.bmp");
-  EXPECT_EQ(state.section(Section::Overlay).panelOpen, 1);
+  EXPECT_EQ(state.panel(Section::Overlay).panelOpen, 1);
 }
 
 TEST_F(OverlayPanelTest, APositionOutsideTheGridChecksNoRadio) {
@@ -71,7 +71,7 @@ TEST_F(OverlayPanelTest, APositionOutsideTheGridChecksNoRadio) {
 
 TEST_F(OverlayPanelTest, OverlayFileIsChosenAndLoaded) {
   platform::Window panel = openPanel();
-  const std::string path = files.write("logo.bmp", 8, 4);
+  const std::string path = files.writeSolid("logo.bmp", 8, 4);
   pick(panel, vx::kOverlayOpenFile, path);
   const auto requests = hl::openFileRequests();
   ASSERT_EQ(requests.size(), 1u);
@@ -88,26 +88,26 @@ TEST_F(OverlayPanelTest, OverlayFileIsChosenAndLoaded) {
 
 TEST_F(OverlayPanelTest, RejectedOrCancelledFilesLeaveNoName) {
   platform::Window panel = openPanel();
-  pick(panel, vx::kOverlayOpenFile, files.write("narrow.bmp", 30, 4));  // width not a multiple of 4
+  pick(panel, vx::kOverlayOpenFile, files.writeSolid("narrow.bmp", 30, 4));  // width not a multiple of 4
   EXPECT_EQ(text(panel, vx::kOverlayFileName), "");
   EXPECT_TRUE(state.overlayFilePath.empty());
   EXPECT_FALSE(overlay().overlayLoaded());
 
-  const std::string good = files.write("good.bmp", 8, 4);
+  const std::string good = files.writeSolid("good.bmp", 8, 4);
   pick(panel, vx::kOverlayOpenFile, good);
   hl::queueOpenFileAnswer(std::nullopt);  // Cancel
   hl::clickButton(panel, vx::kOverlayOpenFile);
   EXPECT_EQ(text(panel, vx::kOverlayFileName), good);
 
-  pick(panel, vx::kOverlayOpenAlphaFile, files.write("alpha16.bmp", 8, 4, 1, 2, 3, 16));
+  pick(panel, vx::kOverlayOpenAlphaFile, files.writeSolid("alpha16.bmp", 8, 4, 1, 2, 3, 16));
   EXPECT_EQ(text(panel, vx::kOverlayAlphaFileName), "");
   EXPECT_TRUE(hl::messageBoxes().empty());
 }
 
 TEST_F(OverlayPanelTest, AlphaBitmapOfAnotherSizeIsRefused) {
   platform::Window panel = openPanel();
-  pick(panel, vx::kOverlayOpenFile, files.write("logo.bmp", 8, 4));
-  pick(panel, vx::kOverlayOpenAlphaFile, files.write("alpha.bmp", 12, 4));
+  pick(panel, vx::kOverlayOpenFile, files.writeSolid("logo.bmp", 8, 4));
+  pick(panel, vx::kOverlayOpenAlphaFile, files.writeSolid("alpha.bmp", 12, 4));
   const auto requests = hl::openFileRequests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[1].title, "Open alpha blending bitmap file");
@@ -123,11 +123,11 @@ TEST_F(OverlayPanelTest, AlphaBitmapOfAnotherSizeIsRefused) {
 
 TEST_F(OverlayPanelTest, AnOverlayThatNoLongerMatchesTheAlphaBitmapMarksTheAlphaInvalid) {
   platform::Window panel = openPanel();
-  pick(panel, vx::kOverlayOpenFile, files.write("logo.bmp", 8, 4));
-  const std::string alpha = files.write("alpha.bmp", 8, 4);
+  pick(panel, vx::kOverlayOpenFile, files.writeSolid("logo.bmp", 8, 4));
+  const std::string alpha = files.writeSolid("alpha.bmp", 8, 4);
   pick(panel, vx::kOverlayOpenAlphaFile, alpha);
   EXPECT_EQ(text(panel, vx::kOverlayAlphaFileName), alpha);
-  const std::string bigger = files.write("bigger.bmp", 16, 4);
+  const std::string bigger = files.writeSolid("bigger.bmp", 16, 4);
   pick(panel, vx::kOverlayOpenFile, bigger);
   ASSERT_EQ(hl::messageBoxes().size(), 1u);
   EXPECT_EQ(text(panel, vx::kOverlayAlphaFileName), "Invalid file.");
@@ -137,7 +137,7 @@ TEST_F(OverlayPanelTest, AnOverlayThatNoLongerMatchesTheAlphaBitmapMarksTheAlpha
 TEST_F(OverlayPanelTest, PreviewDrawingFollowsUseAndOnPreview) {
   startPreview();
   platform::Window panel = openPanel();
-  pick(panel, vx::kOverlayOpenFile, files.write("logo.bmp", 8, 4));
+  pick(panel, vx::kOverlayOpenFile, files.writeSolid("logo.bmp", 8, 4));
   hl::clickButton(panel, vx::kOverlayOnPreview);
   EXPECT_EQ(state.overlayOnPreview, 1);
   EXPECT_FALSE(overlay().registered());  // "Use bitmap overlay" still unchecked
@@ -200,8 +200,8 @@ TEST_F(OverlayPanelTest, PositionRadiosPlaceTheOverlay) {
 
 TEST_F(OverlayPanelTest, AlphaSwitchesChooseTheOpacitySource) {
   platform::Window panel = openPanel();
-  pick(panel, vx::kOverlayOpenFile, files.write("logo.bmp", 8, 4));
-  pick(panel, vx::kOverlayOpenAlphaFile, files.write("alpha.bmp", 8, 4));
+  pick(panel, vx::kOverlayOpenFile, files.writeSolid("logo.bmp", 8, 4));
+  pick(panel, vx::kOverlayOpenAlphaFile, files.writeSolid("alpha.bmp", 8, 4));
   hl::clickButton(panel, vx::kOverlayAlphaValueRadio);
   EXPECT_EQ(state.alphaFromValue, 1);
   EXPECT_FALSE(overlay().blendOn());  // "Use alpha blending" unchecked
@@ -231,7 +231,7 @@ TEST_F(OverlayPanelTest, CloseTakesTheControlsAsTheSettings) {
   // A path longer than 100 characters survives the round trip through the
   // panel's static.
   const std::string longName = std::string(150, 'a') + ".bmp";
-  const std::string path = files.write(longName, 8, 4);
+  const std::string path = files.writeSolid(longName, 8, 4);
   pick(panel, vx::kOverlayOpenFile, path);
   ASSERT_EQ(text(panel, vx::kOverlayFileName), path);
   platform::setWindowPos(panel, nullptr, 12, 34, 0, 0, platform::SWP_NOSIZE);
@@ -246,9 +246,9 @@ TEST_F(OverlayPanelTest, CloseTakesTheControlsAsTheSettings) {
   EXPECT_FLOAT_EQ(state.alphaValue, 250.0f);  // stored as typed
   EXPECT_FLOAT_EQ(overlay().opacityPercent(), 100.0f);  // nothing sent
   EXPECT_EQ(std::string(state.overlayFilePath.c_str()), path);
-  EXPECT_EQ(state.section(Section::Overlay).positionX, 12);
-  EXPECT_EQ(state.section(Section::Overlay).positionY, 34);
-  EXPECT_EQ(state.section(Section::Overlay).panelOpen, 0);
+  EXPECT_EQ(options.place(Section::Overlay).positionX, 12);
+  EXPECT_EQ(options.place(Section::Overlay).positionY, 34);
+  EXPECT_EQ(state.panel(Section::Overlay).panelOpen, 0);
   EXPECT_EQ(caption(Section::Overlay), "Overlay >>");
 }
 
@@ -263,7 +263,7 @@ TEST_F(OverlayPanelTest, CancelRestoresTheSettingsOfTheOpening) {
   hl::clickButton(panel, vx::kOverlayUseAlpha);
   hl::typeText(panel, vx::kOverlayAlphaValue, "10");
   hl::clickButton(panel, vx::kOverlayApply);
-  pick(panel, vx::kOverlayOpenFile, files.write("new.bmp", 8, 4));
+  pick(panel, vx::kOverlayOpenFile, files.writeSolid("new.bmp", 8, 4));
 
   hl::clickButton(panel, vx::kPanelCancel);
   EXPECT_FALSE(platform::isWindow(panel));

@@ -1,0 +1,7 @@
+#include "driver/driver.h"
+
+namespace vx {
+
+Driver::Driver(platform::TimerProc lapseTimerProc) : lapse(lapseTimerProc) {}
+
+} // namespace vx
