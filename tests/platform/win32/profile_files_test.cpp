@@ -3,6 +3,7 @@
 // (Byte-for-byte file layout is the headless model's own promise, tested
 // with it; the system may rewrite the file in its own layout.)
 #include "platform/platform.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,26 +18,16 @@ namespace {
 
 class SystemProfileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    // Absolute: a bare file name would land in the Windows folder.
-    dir_ = std::filesystem::absolute(std::filesystem::temp_directory_path() /
-                                     ("vx_ini_win32_" + std::to_string(GetCurrentProcessId()) + "_" + info->name()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    path_ = (dir_ / "settings.ini").string();
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
   std::string get(const char* section, const char* key, const char* def = "DEF") {
     char buffer[128];
     getPrivateProfileString(section, key, def, buffer, sizeof buffer, path_.c_str());
     return buffer;
   }
-  std::filesystem::path dir_;
-  std::string path_;
+  vxtest::ScratchFolder scratch_;
+  // Absolute (the scratch folder is): a bare file name would land in the
+  // Windows folder.
+  std::filesystem::path dir_ = scratch_.path();
+  std::string path_ = scratch_.file("settings.ini");
 };
 
 TEST_F(SystemProfileTest, ValuesWrittenAreReadBackWithoutRegardToCase) {

@@ -1,6 +1,7 @@
 // Message boxes, debug output, windows and status bars, timers and the
 // message loop, events, palettes and drawing, and the file-open dialog,
 // each through the Win32 backend and seen the way a user or debugger sees it.
+#include "support/scratch_folder.h"
 #include "win32_fixture.h"
 
 #include <commctrl.h>
@@ -240,9 +241,8 @@ LRESULT CALLBACK answerFileDialog(int code, WPARAM wParam, LPARAM lParam) {
 TEST_F(ServicesTest, FileOpenDialogGivesTheChosenPathOrCancel) {
   // The dialog makes the folder it opened from the current one.
   const std::filesystem::path previous = std::filesystem::current_path();
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("vx_open_file_test_" + std::to_string(GetCurrentProcessId()));
-  std::filesystem::create_directories(dir);
+  const vxtest::ScratchFolder scratch;
+  const std::filesystem::path dir = scratch.path();
   const std::string file = (dir / "overlay.bmp").string();
   std::ofstream(file) << "BM";
   FileDialogAnswer answer;
@@ -262,8 +262,6 @@ TEST_F(ServicesTest, FileOpenDialogGivesTheChosenPathOrCancel) {
   UnhookWindowsHookEx(answer.hook);
   fileAnswer = nullptr;
   std::filesystem::current_path(previous);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
 }
 
 } // namespace
