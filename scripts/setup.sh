@@ -4,7 +4,7 @@
 # With the argument "windows" it also installs what the Windows builds need:
 # the mingw-w64 cross compilers (the "-posix" thread model), wine64 to run
 # the x86_64 programs, Xvfb for their windows, and xwd (x11-apps) and
-# ImageMagick for pictures of them.
+# ImageMagick for pictures of them (xwininfo from x11-utils finds them).
 set -euo pipefail
 
 packages=(
@@ -16,7 +16,7 @@ if [ "${1:-}" = "windows" ]; then
   packages+=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-    wine64 xvfb x11-apps imagemagick
+    wine64 xvfb x11-apps x11-utils imagemagick
   )
 fi
 
