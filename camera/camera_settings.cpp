@@ -26,7 +26,10 @@ int setMirroring(CameraSession& camera) {
   const DriverState& state = camera.state();
   const float flipping = static_cast<float>(state.mirrorHorizontal + 2 * state.mirrorVertical);
   if (VarcamSetProperty(camera.handle(), PropFlipping, flipping, 0) == 0) {
-    messageBoxf(state.hostWindow, "ERROR", "Could not set Flipping: %d",
+    // The mirror panel and the host's mirror commands share this; the box
+    // belongs to the options window's parent, like the panel's other boxes.
+    messageBoxf(state.optionsParent != nullptr ? state.optionsParent : state.hostWindow, "ERROR",
+                "Could not set Flipping: %d",
                 static_cast<int>(VarcamGetLastError()));
     return 0;
   }

@@ -33,11 +33,11 @@ void VARCAM_CALL backgroundCallback(void* context, std::uint8_t* pixels, std::ui
   });
 }
 
-void enableDarkSubtraction(CameraSession& camera) {
+void enableDarkSubtraction(CameraSession& camera, Window owner) {
   DriverState& state = camera.state();
   // Registering twice would subtract the frame twice.
   if (state.darkSubtractionOn != 0) return;
-  if (state.darkFrameStored == 0) grabDarkFrame(camera);
+  if (state.darkFrameStored == 0) grabDarkFrame(camera, owner);
   if (state.darkFrameStored == 0) return;
   camera.darkCallbackId = VarcamAddStreamingCallback(camera.handle(), &darkFrameCallback, &camera);
   state.darkSubtractionOn.store(1, std::memory_order_release);
@@ -52,16 +52,16 @@ void disableDarkSubtraction(CameraSession& camera) {
   state.darkSubtractionOn.store(0, std::memory_order_release);
 }
 
-void enableBackgroundCorrection(CameraSession& camera) {
+void enableBackgroundCorrection(CameraSession& camera, Window owner) {
   DriverState& state = camera.state();
   // Registering twice would apply the factors twice.
   if (state.backgroundCorrectionOn != 0) return;
-  if (state.backgroundStored == 0) grabBackground(camera);
+  if (state.backgroundStored == 0) grabBackground(camera, owner);
   if (state.backgroundStored == 0) return;
   int format = 0;
   if (VarcamQueryRgbPreviewPixelFormat(camera.handle(), &format) == 0) {
-    platform::messageBox(state.optionsParent != nullptr ? state.optionsParent : state.hostWindow,
-                         "Could not get pixel format from camera", "VARCAM-ERROR", platform::MB_OK);
+    platform::messageBox(correctionBoxOwner(camera, owner), "Could not get pixel format from camera", "VARCAM-ERROR",
+                         platform::MB_OK);
     return;
   }
   camera.rgbPreviewFormat = format;

@@ -43,11 +43,13 @@ void snapshotFailure(const DriverState& state) {
               static_cast<int>(VarcamGetLastError()));
 }
 
-Window panelOwner(const DriverState& state) {
+} // namespace
+
+Window correctionBoxOwner(const CameraSession& camera, Window owner) {
+  const DriverState& state = camera.state();
+  if (owner != nullptr) return owner;
   return state.optionsParent != nullptr ? state.optionsParent : state.hostWindow;
 }
-
-} // namespace
 
 int captureDarkFrame(CameraSession& camera) {
   const DriverState& state = camera.state();
@@ -130,14 +132,15 @@ void backgroundFactorsFromRgb(std::uint8_t* rgb, std::size_t width, std::size_t 
   for (std::size_t k = 0; k < n; ++k) factors[k] = rgb[k] == 0 ? 999999.0 : mean / rgb[k];
 }
 
-int grabDarkFrame(CameraSession& camera) {
+int grabDarkFrame(CameraSession& camera, Window owner) {
   DriverState& state = camera.state();
+  owner = correctionBoxOwner(camera, owner);
   if (state.previewRunning == 0) {
-    platform::messageBox(panelOwner(state), "In order to take the dark frame, the preview needs to be running.",
+    platform::messageBox(owner, "In order to take the dark frame, the preview needs to be running.",
                          "VARCAM - Dark Frame Subtraction", platform::MB_OK);
     return 0;
   }
-  if (platform::messageBox(panelOwner(state), kDarkPrompt, "Dark Frame Subtraction", platform::MB_OKCANCEL) !=
+  if (platform::messageBox(owner, kDarkPrompt, "Dark Frame Subtraction", platform::MB_OKCANCEL) !=
       platform::IDOK)
     return 0;
   if (captureDarkFrame(camera) == 0) return 0;
@@ -146,14 +149,15 @@ int grabDarkFrame(CameraSession& camera) {
   return 1;
 }
 
-int grabBackground(CameraSession& camera) {
+int grabBackground(CameraSession& camera, Window owner) {
   DriverState& state = camera.state();
+  owner = correctionBoxOwner(camera, owner);
   if (state.previewRunning == 0) {
-    platform::messageBox(panelOwner(state), "In order to take the background, the preview needs to be running.",
+    platform::messageBox(owner, "In order to take the background, the preview needs to be running.",
                          "VARCAM - Background Correction", platform::MB_OK);
     return 0;
   }
-  if (platform::messageBox(panelOwner(state), kBackgroundPrompt, "Background Correction",
+  if (platform::messageBox(owner, kBackgroundPrompt, "Background Correction",
                            platform::MB_OKCANCEL) != platform::IDOK)
     return 0;
   if (captureBackground(camera) == 0) return 0;

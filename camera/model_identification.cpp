@@ -188,8 +188,11 @@ void identifyColourGains(CameraSession& camera) {
         logLine("Min: %f, max: %f, def: %f", static_cast<double>(g.pair.cameraMin),
                 static_cast<double>(g.pair.cameraMax), static_cast<double>(g.pair.cameraDefault));
     }
+    // The gains are shown and written on one scale: the camera's maximum
+    // is cut to hundredths too, so that a gain typed is the gain sent.
+    g.pair.cameraMax = roundToHundredths(g.pair.cameraMax);
     g.pair.userMin = g.pair.cameraMin;
-    g.pair.userMax = roundToHundredths(g.pair.cameraMax);
+    g.pair.userMax = g.pair.cameraMax;
     g.pair.userDefault = 1.0f;
   }
   logLine("Getting the gains...");

@@ -96,12 +96,11 @@ int panelAutoExposure(CameraSession& camera) {
   DriverState& state = camera.state();
   const int width = state.preview.width / (state.preview.factorX != 0 ? state.preview.factorX : 1);
   const int height = state.preview.height / (state.preview.factorY != 0 ? state.preview.factorY : 1);
-  if (VarcamOneShotAutoExposure(camera.handle(), exposureTarget(camera), 0, 0, width, height) != 0) {
-    logLine("Getting the exposure...");
-    // An exposure that could not be read back (-1) is not a new value.
-    const float reached = camera.exposureController() != nullptr ? camera.exposureController()->getExposure() : -1.0f;
-    if (reached >= 0.0f) state.exposure.preview = userFromCamera(state.exposure, reached);
-  }
+  if (VarcamOneShotAutoExposure(camera.handle(), exposureTarget(camera), 0, 0, width, height) == 0) return 0;
+  logLine("Getting the exposure...");
+  // An exposure that could not be read back (-1) is not a new value.
+  const float reached = camera.exposureController() != nullptr ? camera.exposureController()->getExposure() : -1.0f;
+  if (reached >= 0.0f) state.exposure.preview = userFromCamera(state.exposure, reached);
   return 1;
 }
 

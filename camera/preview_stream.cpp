@@ -29,6 +29,10 @@ void formatFailure(const CameraSession& camera) {
   platform::messageBox(state.hostWindow, kFormatFailure, "ERROR", platform::MB_OK);
 }
 
+void setFormatFailure(Window owner) {
+  messageBoxf(owner, "ERROR", "Could not set format: %d", static_cast<int>(VarcamGetLastError()));
+}
+
 bool readFormat(const CameraSession& camera, FrameFormatRecord& format, float& rate) {
   return VarcamGetFormat(camera.handle(), &format, &rate) != 0;
 }
@@ -72,14 +76,18 @@ void resizeToDisplay(CameraSession& camera) {
   logLine("WINDOW SIZE: Width: %d, Height: %d\n", state.display.width + 8, state.display.height + 34);
 }
 
-void startDisplay(CameraSession& camera) {
+// Starts the display while the preview runs; a failure is told in a box
+// owned by `owner`.
+void startDisplay(CameraSession& camera, Window owner) {
   DriverState& state = camera.state();
   if (state.previewRunning == 0) return;
   if (VarcamStreamVideoControl(camera.handle(), VarcamStreamDisplayGdi, state.previewWindow) != 0)
     logLine("PIXORA/VARNEX DRIVER: Display started.");
   else
-    platform::messageBox(state.hostWindow, "Unable to display.", "VARCAM - Good", platform::MB_OK);
+    platform::messageBox(owner, "Unable to display.", "VARCAM - Good", platform::MB_OK);
 }
+
+void startDisplay(CameraSession& camera) { startDisplay(camera, camera.state().hostWindow); }
 
 void stopStream(CameraSession& camera) {
   DriverState& state = camera.state();
@@ -132,27 +140,10 @@ void startStatusTimer(CameraSession& camera) {
                                              kStatusTimerPeriod, &statusTimerProc);
 }
 
-// The exposure panel's frame-rate list: the current rate as its text and the
-// rates the camera offers now.
-void refreshFrameRateList(CameraSession& camera) {
-  if (!camera.state().panelOpen(Section::Exposure)) return;
-  FrameFormatRecord format{};
-  float rate = 0;
-  if (!readFormat(camera, format, rate)) rate = 0;
-  std::vector<float> rates;
-  const int count = VarcamEnumAvailableFrameRates(camera.handle(), 0, nullptr);
-  if (count > 0) {
-    rates.resize(static_cast<std::size_t>(count));
-    const int filled = VarcamEnumAvailableFrameRates(camera.handle(), count, rates.data());
-    rates.resize(static_cast<std::size_t>(std::clamp(filled, 0, count)));
-  }
-  camera.view().showFrameRates(rate, rates);
-}
-
 void finishRestart(CameraSession& camera) {
   buildStatusBar(camera);
   startStatusTimer(camera);
-  refreshFrameRateList(camera);
+  refreshFrameRates(camera);
 }
 
 // The preview values and the display size shown in an open resolution panel.
@@ -174,21 +165,71 @@ const ResolutionTable* table(const CameraSession& camera) { return camera.resolu
 
 } // namespace
 
+void refreshFrameRates(CameraSession& camera) {
+  if (!camera.state().panelOpen(Section::Exposure)) return;
+  FrameFormatRecord format{};
+  float rate = 0;
+  if (!readFormat(camera, format, rate)) rate = 0;
+  std::vector<float> rates;
+  const int count = VarcamEnumAvailableFrameRates(camera.handle(), 0, nullptr);
+  if (count > 0) {
+    rates.resize(static_cast<std::size_t>(count));
+    const int filled = VarcamEnumAvailableFrameRates(camera.handle(), count, rates.data());
+    rates.resize(static_cast<std::size_t>(std::clamp(filled, 0, count)));
+  }
+  camera.view().showFrameRates(rate, rates);
+}
+
 namespace {
 
 // After the format is set: checks it can be read, sizes the window and
 // starts the display, the status bar and its timer.
-int redisplay(CameraSession& camera) {
+// Quietly, a failure is not told and a display that does not start is
+// left stopped.
+int redisplay(CameraSession& camera, bool report) {
   FrameFormatRecord format{};
   float rate = 0;
   if (!readFormat(camera, format, rate)) {
-    formatFailure(camera);
+    if (report) formatFailure(camera);
     return 0;
   }
   resizeToDisplay(camera);
-  startDisplay(camera);
+  if (report) {
+    startDisplay(camera);
+  } else if (camera.state().previewRunning != 0 &&
+             VarcamStreamVideoControl(camera.handle(), VarcamStreamDisplayGdi, camera.state().previewWindow) != 0) {
+    logLine("PIXORA/VARNEX DRIVER: Display started.");
+  }
   finishRestart(camera);
   return 1;
+}
+
+int restart(CameraSession& camera, bool report) {
+  DriverState& state = camera.state();
+  stopStream(camera);
+  FrameFormatRecord current{};
+  float rate = 0;
+  if (!readFormat(camera, current, rate)) {
+    if (report) formatFailure(camera);
+    return 0;
+  }
+  clampOffsets(camera);
+  logLine("PREVIEW START RES: Width: %d, Height: %d\n", state.preview.width, state.preview.height);
+  logLine("PREVIEW START RES SELECTED: Width: %d, Height: %d\n", state.preview.selectedWidth, state.preview.selectedHeight);
+
+  const FrameFormatRecord format = previewFormat(camera);
+  ExposureController* controller = camera.exposureController();
+  float exposure = controller != nullptr ? controller->getExposure() : 0.0f;
+  if (VarcamSetFormat(camera.handle(), &format, 200.0f) == 0) {
+    if (report) setFormatFailure(state.hostWindow);
+    return 0;
+  }
+  if (controller != nullptr) {
+    controller->getFrameRateLimits();
+    if (exposure > controller->maxExposure) exposure = controller->maxExposure;
+    controller->setExposure(exposure, 0);
+  }
+  return redisplay(camera, report);
 }
 
 } // namespace
@@ -207,37 +248,13 @@ int startPreview(CameraSession& camera, Window window) {
   return 1;
 }
 
-int restartPreview(CameraSession& camera) {
-  DriverState& state = camera.state();
-  stopStream(camera);
-  FrameFormatRecord current{};
-  float rate = 0;
-  if (!readFormat(camera, current, rate)) {
-    formatFailure(camera);
-    return 0;
-  }
-  clampOffsets(camera);
-  logLine("PREVIEW START RES: Width: %d, Height: %d\n", state.preview.width, state.preview.height);
-  logLine("PREVIEW START RES SELECTED: Width: %d, Height: %d\n", state.preview.selectedWidth, state.preview.selectedHeight);
+int restartPreview(CameraSession& camera) { return restart(camera, true); }
 
-  const FrameFormatRecord format = previewFormat(camera);
-  ExposureController* controller = camera.exposureController();
-  float exposure = controller != nullptr ? controller->getExposure() : 0.0f;
-  if (VarcamSetFormat(camera.handle(), &format, 200.0f) == 0) {
-    messageBoxf(state.hostWindow, "ERROR", "Could not set format: %d", static_cast<int>(VarcamGetLastError()));
-    return 0;
-  }
-  if (controller != nullptr) {
-    controller->getFrameRateLimits();
-    if (exposure > controller->maxExposure) exposure = controller->maxExposure;
-    controller->setExposure(exposure, 0);
-  }
-  return redisplay(camera);
-}
+int restartPreviewQuietly(CameraSession& camera) { return restart(camera, false); }
 
 int restartDisplay(CameraSession& camera) {
   stopStream(camera);
-  return redisplay(camera);
+  return redisplay(camera, true);
 }
 
 int resizeDisplay(CameraSession& camera) {
@@ -422,6 +439,29 @@ int setGrayscale(CameraSession& camera, int on) {
   logLine("PIXORA QUORVEL DRIVER: saturation has been changed in camera.");
   if (on != 0) logLine("Value Saturation: %f", static_cast<double>(value));
   return 1;
+}
+
+float setPreviewFrameRate(CameraSession& camera, float rate, Window owner) {
+  stopStream(camera);
+  FrameFormatRecord format{};
+  float current = 0;
+  if (!readFormat(camera, format, current)) {
+    platform::messageBox(owner, kFormatFailure, "ERROR", platform::MB_OK);
+    return -1.0f;
+  }
+  if (VarcamSetFormat(camera.handle(), &format, rate) == 0) {
+    setFormatFailure(owner);
+    return -1.0f;
+  }
+  resizeWindow(camera, 34);
+  startDisplay(camera, owner);
+  if (!readFormat(camera, format, current)) {
+    platform::messageBox(owner, kFormatFailure, "ERROR", platform::MB_OK);
+    return -1.0f;
+  }
+  buildStatusBar(camera);
+  startStatusTimer(camera);
+  return current;
 }
 
 void showProgress(CameraSession& camera, const char* message) {

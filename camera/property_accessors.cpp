@@ -162,9 +162,13 @@ int setBrightnessTarget(CameraSession& camera, float value) {
 
 float getBrightnessTarget(const CameraSession& camera) { return camera.state().autoExposureTarget; }
 
+// With the exposure panel open, its check box is set and clicked, and the
+// panel switches the camera and keeps the flag: it ends a running automatic
+// exposure only while the flag still says it runs, and sets the flag only
+// once the camera took the switch. Closed, the flag is only stored.
 int setCameraAutoExposure(CameraSession& camera, std::int32_t on) {
+  if (camera.view().switchCameraAutoExposure(on)) return 1;
   camera.state().cameraAutoExposureOn = on;
-  camera.view().switchCameraAutoExposure(on);
   return 1;
 }
 

@@ -58,6 +58,15 @@ float cameraValueFor(const CameraSession& camera, NumericProperty property, floa
   }
 }
 
-float roundToHundredths(float x) { return static_cast<float>(std::trunc(double{x} * 100.0) * 0.01); }
+// A float that stands for a hundredth (the nearest float to it) keeps it:
+// 7.99 is stored as 7.98999977, and truncating that times 100 taken exactly
+// would give 7.98. Any other value is cut down to the hundredth below it
+// (toward zero), so 7.999 still becomes 7.99.
+float roundToHundredths(float x) {
+  const double hundredths = double{x} * 100.0;
+  const double nearest = std::round(hundredths);
+  if (static_cast<float>(nearest / 100.0) == x) return x;
+  return static_cast<float>(std::trunc(hundredths) / 100.0);
+}
 
 } // namespace vx

@@ -48,12 +48,15 @@ std::size_t deliveredFrameBytes(const CameraSession& camera) {
 
 // After a failure in the middle of an acquisition-format snapshot the camera
 // is put back into the preview format with the preview values, so that the
-// live preview does not stay stopped.
+// live preview does not stay stopped. The failure has been told already:
+// the restore says nothing more and ends at the first step the camera
+// refuses (a camera that has gone refuses them all, and would otherwise
+// answer each with a modal box).
 void restorePreview(CameraSession& camera) {
   VarcamStreamVideoControl(camera.handle(), VarcamStreamStop, nullptr);
-  VarcamSetFormat(camera.handle(), &camera.savedFormat, camera.savedFrameRate);
-  writeCameraValues(camera, ValueSet::Preview);
-  restartPreview(camera);
+  if (VarcamSetFormat(camera.handle(), &camera.savedFormat, camera.savedFrameRate) == 0) return;
+  if (!writeCameraValues(camera, ValueSet::Preview, WriteFailures::StopQuietly)) return;
+  restartPreviewQuietly(camera);
 }
 
 } // namespace
@@ -85,8 +88,9 @@ int takeSnapshot(CameraSession& camera, HeapBuffer<std::uint8_t>& raw, HeapBuffe
     if (VarcamSetFormat(handle, &format, 200.0f) == 0) {
       setFormatFailure(camera);
       releaseBoth(raw, rgb);
-      // Nothing was changed yet but the stopped stream: start it again.
-      restartPreview(camera);
+      // Nothing was changed yet but the stopped stream: start it again,
+      // without a word more than the failure's.
+      restartPreviewQuietly(camera);
       return 0;
     }
     writeCameraValues(camera, ValueSet::Acquisition);

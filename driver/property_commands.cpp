@@ -51,15 +51,6 @@ bool narrowHostValue(double value, float& out) {
   return true;
 }
 
-std::int32_t truncateToInt(double value) {
-  if (std::isnan(value)) return 0;
-  constexpr double kMax = std::numeric_limits<std::int32_t>::max();
-  constexpr double kMin = std::numeric_limits<std::int32_t>::min();
-  if (value >= kMax) return std::numeric_limits<std::int32_t>::max();
-  if (value <= kMin) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(value);
-}
-
 std::int32_t hundredthsOf(float value) {
   const double hundredths = static_cast<double>(value) * 100.0;
   // A float holds about seven significant digits; closer than that to a

@@ -21,9 +21,7 @@ bool colourGains(HostSession& session, const Options& options, bool set) {
   if (result != 0) return refused(session, "reading the colour gains", result);
   if (set) {
     const std::string& name = options.property;
-    (name == "red" ? request.red : name == "green" ? request.green : request.blue) = options.value;
-    request.flags = ACQWB_GAINS;
-    result = session.control(ACQCMD_WHITE_BALANCE, 0, &request);
+    result = writeProperty(session, name, options.value, options.acquisition);
     std::printf("set %s gain: %s\n", name.c_str(), result == 0 ? "ok" : "refused");
     if (result != 0) refused(session, "the " + name + " gain", result);
     request.flags = ACQWB_GAINS;
@@ -43,8 +41,7 @@ bool runProperty(HostSession& session, const Options& options, bool set) {
   bool ok = true;
   if (name == "brightness") {
     if (set) {
-      std::int32_t value = static_cast<std::int32_t>(options.value);
-      const std::int32_t result = session.control(ACQCMD_BRIGHTNESS, selector, &value);
+      const std::int32_t result = writeProperty(session, name, options.value, options.acquisition);
       std::printf("set brightness: %s\n", result == 0 ? "ok" : "refused");
       if (result != 0) ok = refused(session, "the brightness", result);
     }
@@ -56,8 +53,7 @@ bool runProperty(HostSession& session, const Options& options, bool set) {
   }
   const int code = name == "exposure" ? ACQCMD_EXPOSURE : name == "gain" ? ACQCMD_GAIN : ACQCMD_GAMMA;
   if (set) {
-    double value = options.value;
-    const std::int32_t result = session.control(code, selector, &value);
+    const std::int32_t result = writeProperty(session, name, options.value, options.acquisition);
     std::printf("set %s: %s\n", name.c_str(), result == 0 ? "ok" : "refused");
     if (result != 0) ok = refused(session, "the " + name, result);
   }
@@ -66,6 +62,25 @@ bool runProperty(HostSession& session, const Options& options, bool set) {
   if (result != 0) return refused(session, "reading the " + name, result);
   std::printf("%s (%s) = %.3f\n", name.c_str(), which, value);
   return ok;
+}
+
+std::int32_t writeProperty(HostSession& session, const std::string& name, double value, bool acquisition) {
+  const int selector = acquisition ? 1 : 0;
+  if (name == "red" || name == "green" || name == "blue") {
+    // The colour gains are written together: read all three, change one.
+    AcqWhiteBalanceRequest request{};
+    request.flags = ACQWB_GAINS;
+    if (const std::int32_t result = session.query(ACQCMD_WHITE_BALANCE, 0, &request); result != 0) return result;
+    (name == "red" ? request.red : name == "green" ? request.green : request.blue) = value;
+    request.flags = ACQWB_GAINS;
+    return session.control(ACQCMD_WHITE_BALANCE, 0, &request);
+  }
+  if (name == "brightness") {
+    std::int32_t whole = static_cast<std::int32_t>(value);
+    return session.control(ACQCMD_BRIGHTNESS, selector, &whole);
+  }
+  const int code = name == "exposure" ? ACQCMD_EXPOSURE : name == "gain" ? ACQCMD_GAIN : ACQCMD_GAMMA;
+  return session.control(code, selector, &value);
 }
 
 bool runRawControl(HostSession& session, const Options& options) {

@@ -11,6 +11,10 @@ namespace host {
 
 // `get` and (with `set`) `set`: the property named in the options.
 bool runProperty(HostSession& session, const Options& options, bool set);
+// Sets a property (one of kPropertyNames) as a host does through AcqControl
+// and returns the driver's result (0 success). The colour gains ignore
+// `acquisition`: the driver sets the preview and acquisition gains together.
+std::int32_t writeProperty(HostSession& session, const std::string& name, double value, bool acquisition);
 // A raw AcqControl call; -1 and 6 (and 1 from a snapshot start) are refusals.
 bool runRawControl(HostSession& session, const Options& options);
 

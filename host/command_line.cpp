@@ -2,6 +2,7 @@
 
 #include "exit_codes.h"
 #include "host/driver_library.h"
+#include "panel_steps.h"
 
 #include <CLI/CLI.hpp>
 
@@ -193,6 +194,29 @@ std::optional<int> parseCommandLine(int argc, char** argv, CommandLine& line) {
   addOutputOption(*passThrough, o);
   addAcquisitionModeOption(*passThrough, o);
   jobs.emplace_back(passThrough, Command::PassThrough);
+
+  CLI::App* optionsWindow = addJob(
+      app, "options",
+      "Open the options window over the live preview, play steps in its panels as a user would, and show\n"
+      "what each step sent to the camera and what the panels show",
+      o);
+  addPreviewModeOption(*optionsWindow, o);
+  optionsWindow->add_option("--step", o.panel.steps, "One step (repeat for more; see the step language below)")
+      ->expected(1)
+      ->take_all();
+  optionsWindow->add_option("--script", o.panel.scriptPath,
+                            "A file of steps, one per line (run before the --step steps)");
+  optionsWindow->add_flag("--json", o.panel.json, "Print one JSON document instead of the text report");
+  optionsWindow
+      ->add_option("--answer", o.panel.answer,
+                   "Answer to the message boxes no `answer` step answers: ok, cancel, yes, no, abort, retry, ignore")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"ok", "cancel", "yes", "no", "abort", "retry", "ignore"}, CLI::ignore_case));
+  optionsWindow->add_flag("--debug-lines", o.panel.debugLines, "Report the driver's debug lines of each step");
+  optionsWindow->add_flag("--all-calls", o.panel.allCalls,
+                          "Report every SDK call of each step, not only those that change the camera");
+  optionsWindow->footer(std::string(stepLanguageHelp()) + "\n" + footer);
+  jobs.emplace_back(optionsWindow, Command::OptionsWindow);
 
   app.require_subcommand(0, 1);
   try {

@@ -6,6 +6,8 @@
 
 #include "capture_jobs.h"
 #include "file_jobs.h"
+#include "options_job.h"
+#include "property_names.h"
 
 #include <optional>
 #include <string>
@@ -29,10 +31,8 @@ enum class Command {
   Settings,
   TimeLapse,
   PassThrough,
+  OptionsWindow,
 };
-
-// The properties `get` and `set` know.
-inline constexpr const char* kPropertyNames[] = {"exposure", "gain", "gamma", "brightness", "red", "green", "blue"};
 
 struct Options {
   // The simulated camera and the driver.
@@ -63,6 +63,8 @@ struct Options {
   std::string settingsAction;
   std::string settingsPath;
   LapseOptions lapse;
+  // options: the steps played in the options window
+  OptionsJobOptions panel;
 };
 
 struct CommandLine {

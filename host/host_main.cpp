@@ -11,6 +11,7 @@
 #include "file_jobs.h"
 #include "host_session.h"
 #include "input_checks.h"
+#include "options_job.h"
 #include "outcome.h"
 #include "panel_jobs.h"
 
@@ -38,11 +39,16 @@ void configureSimulator(const Options& options) {
   vzsim::setPacing(options.fast ? vzsim::Pacing::Free : vzsim::Pacing::Realtime);
 }
 
+// What the program says besides its results goes to stdout, unless stdout
+// carries a JSON document.
+std::FILE* chatter(const Options& options) { return options.panel.json ? stderr : stdout; }
+
 void configurePlatform(const Options& options) {
+  std::FILE* out = chatter(options);
   if (options.echoLog)
-    platform::headless::setDebugEcho([](const std::string& line) { std::printf("  [driver] %s\n", line.c_str()); });
-  platform::headless::setMessageBoxObserver([](const platform::headless::MessageBoxRecord& box) {
-    std::printf("  [message box \"%s\"] %s\n", box.caption.c_str(), box.text.c_str());
+    platform::headless::setDebugEcho([out](const std::string& line) { std::fprintf(out, "  [driver] %s\n", line.c_str()); });
+  platform::headless::setMessageBoxObserver([out](const platform::headless::MessageBoxRecord& box) {
+    std::fprintf(out, "  [message box \"%s\"] %s\n", box.caption.c_str(), box.text.c_str());
   });
   // The camera-choice dialog (template 106, list 1109): pick the requested entry.
   const int choose = options.choose;
@@ -140,6 +146,7 @@ void runJob(host::HostSession& session, const host::CommandLine& line) {
     case Command::Get: host::runProperty(session, options, false); return;
     case Command::Set: host::runProperty(session, options, true); return;
     case Command::Control: host::runRawControl(session, options); return;
+    case Command::OptionsWindow: host::runOptionsJob(session, options.panel, options.capture); return;
     case Command::AutoExposure:
       if (host::selectPreviewMode(session, options.capture))
         host::runAutoExposure(session, host::regionOf(options, {0, 0, 320, 240}), false);
@@ -192,7 +199,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "varnex-host: %s\n", driver.error().c_str());
     return host::toInt(host::ExitCode::NoDriver);
   }
-  std::printf("Driver: %s\n", path.c_str());
+  std::fprintf(chatter(line.options), "Driver: %s\n", path.c_str());
 
   host::Outcome outcome;
   {

@@ -1,6 +1,7 @@
 #include "input_checks.h"
 
 #include "driver/acq_control.h"
+#include "panel_steps.h"
 
 #include <cmath>
 #include <cstdint>
@@ -167,6 +168,12 @@ std::optional<InputProblem> checkInput(const CommandLine& line) {
     case Command::TimeLapse:
       if (auto problem = checkLapse(o)) return problem;
       return checkLapsePrefix(o, o.lapse.count);
+    case Command::OptionsWindow: {
+      std::vector<Step> steps;
+      if (auto problem = loadSteps({o.panel.scriptPath, o.panel.steps}, steps))
+        return InputProblem{problem->fileFailed ? ExitCode::FileFailed : ExitCode::Usage, problem->message};
+      return std::nullopt;
+    }
     default: return std::nullopt;
   }
 }

@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libtiff-dev libpng-dev libcli11-dev
+  libtiff-dev libpng-dev libcli11-dev nlohmann-json3-dev
 )
 if [ "${1:-}" = "windows" ]; then
   packages+=(

@@ -48,7 +48,7 @@ void backgroundClicked(OptionsWindow& options, Window panel) {
   // A callback that a Cancel left registered is removed first, so that the
   // factors are never applied twice to one frame.
   if (camera.backgroundCallbackId != -1 || state.backgroundCorrectionOn != 0) disableBackgroundCorrection(camera);
-  enableBackgroundCorrection(camera);
+  enableBackgroundCorrection(camera, panel);
 }
 
 void darkClicked(OptionsWindow& options, Window panel) {
@@ -65,7 +65,7 @@ void darkClicked(OptionsWindow& options, Window panel) {
   }
   // As above: never two subtractions of one frame.
   if (camera.darkCallbackId != -1 || state.darkSubtractionOn != 0) disableDarkSubtraction(camera);
-  enableDarkSubtraction(camera);
+  enableDarkSubtraction(camera, panel);
 }
 
 // Close keeps the check boxes as the stored choice; both switches follow it.
@@ -112,8 +112,8 @@ std::intptr_t command(OptionsWindow& options, Window panel, std::uintptr_t wPara
   switch (id) {
     case kCorrectionUseBackground: backgroundClicked(options, panel); return 1;
     case kCorrectionUseDark: darkClicked(options, panel); return 1;
-    case kCorrectionGrabDark: grabDarkFrame(options.camera()); return 1;
-    case kCorrectionGrabBackground: grabBackground(options.camera()); return 1;
+    case kCorrectionGrabDark: grabDarkFrame(options.camera(), panel); return 1;
+    case kCorrectionGrabBackground: grabBackground(options.camera(), panel); return 1;
     case kPanelClose: closePanel(options, panel); return 1;
     case kPanelCancel: cancelPanel(options); return 1;
     default: return 0;

@@ -5,7 +5,10 @@
 
 #include "base/debug_log.h"
 #include "exposure_fields.h"
+#include "exposure_panel.h"
 #include "panel_lifecycle.h"
+#include "panel_numbers.h"
+#include "resolution_panel.h"
 #include "ui/panel_ids.h"
 
 #include <cstdio>
@@ -47,13 +50,10 @@ PropertyControls controlsOf(NumericProperty property) {
   return {Section::Brightness, kNumericPreviewEdit, kNumericAcquireEdit, kNumericLock, true};
 }
 
+// A host's value of any size (or NaN) gives a defined text; the panel's
+// range check then deals with it.
 void writeEdit(Window panel, int id, bool integer, float value) {
-  char text[64];
-  if (integer)
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-  else
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
-  platform::setDlgItemText(panel, id, text);
+  platform::setDlgItemText(panel, id, formatValue(value, integer).data());
 }
 
 void writeNumber(Window panel, int id, int value) {
@@ -101,24 +101,29 @@ bool OptionsWindow::setLockBox(NumericProperty property, std::int32_t locked) {
 bool OptionsWindow::showSaturation(float preview) {
   Window panel = openPanel(Section::Saturation);
   if (panel == nullptr) return false;
-  writeNumber(panel, kNumericPreviewEdit, static_cast<int>(preview));
+  writeEdit(panel, kNumericPreviewEdit, true, preview);
   return true;
 }
 
 // ---- exposure panel -------------------------------------------------------------------------
 
-bool OptionsWindow::showExposures(float preview, float acquire) {
+// The preview exposure is taken in by the panel, which writes it to the
+// camera (and, under the lock, copies it to the acquisition exposure). The
+// acquisition fields then show the acquisition exposure as it stands now:
+// the value passed may be the one the lock has just replaced, and taking
+// it in would copy it back over the new preview exposure.
+bool OptionsWindow::showExposures(float preview, float /*acquire*/) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
-  writeExposureFields(panel, kPreviewExposureFields, preview);
-  writeExposureFields(panel, kAcquireExposureFields, acquire);
+  showPreviewExposureFields(*this, panel, preview);
+  showAcquireExposureQuietly(*this, panel, state_.exposure.acquire);
   return true;
 }
 
 bool OptionsWindow::showPreviewExposure(float preview) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
-  writeExposureFields(panel, kPreviewExposureFields, preview);
+  showPreviewExposureFields(*this, panel, preview);
   return true;
 }
 
@@ -145,7 +150,7 @@ bool OptionsWindow::setBrightnessTarget(float target) {
   Window panel = openPanel(Section::Exposure);
   if (panel == nullptr) return false;
   exposurePanelTarget = target;
-  writeNumber(panel, kExposureBrightnessTarget, static_cast<int>(target));
+  writeNumber(panel, kExposureBrightnessTarget, truncateToInt(target));
   return true;
 }
 
@@ -196,6 +201,7 @@ bool OptionsWindow::showPreviewGeometry(const CaptureRegion& preview) {
   if (panel == nullptr) return false;
   platform::comboSetCurSel(panel, kResolutionPreviewList, preview.index);
   refreshPreviewFields(preview);
+  showSampling(panel, preview.factorX, preview.binningX, preview.factorY, preview.binningY);
   return true;
 }
 

@@ -5,12 +5,15 @@
 #include "camera/camera_session.h"
 #include "camera_info_panel.h"
 #include "dialog_templates.h"
+#include "exposure_panel.h"
 #include "image_correction_panel.h"
 #include "mirror_panel.h"
+#include "numeric_panel.h"
 #include "overlay_panel.h"
 #include "panel_lifecycle.h"
-#include "placeholder_panel.h"
+#include "resolution_panel.h"
 #include "ui/section_table.h"
+#include "white_balance_panel.h"
 
 #include <array>
 
@@ -23,8 +26,17 @@ platform::DialogProc panelProc(Section section) {
     case Section::CameraInfo: return &cameraInfoPanelProc;
     case Section::ImageCorrection: return &imageCorrectionPanelProc;
     case Section::Overlay: return &overlayPanelProc;
-    default: return placeholderPanelProc(section);
+    case Section::Brightness:
+    case Section::Contrast:
+    case Section::Hue:
+    case Section::Saturation:
+    case Section::GlobalGain:
+    case Section::Gamma: return numericPanelProc(section);
+    case Section::WhiteBalance: return &whiteBalancePanelProc;
+    case Section::Exposure: return &exposurePanelProc;
+    case Section::Resolution: return &resolutionPanelProc;
   }
+  return nullptr;
 }
 
 // Destroys every panel that exists, in the window's order, and clears every
@@ -74,7 +86,7 @@ void closePanelFromWindow(OptionsWindow& options, Section section) {
   const std::size_t count = lockBindings(state, section, locks);
   for (std::size_t i = 0; i < count; ++i)
     *locks[i].flag = checkedFlag(place.panel, locks[i].controlId);
-  if (section == Section::Exposure) endCameraAutoExposure(options.camera());
+  if (section == Section::Exposure) endCameraAutoExposure(options.camera(), AutoExposureEnd::AdoptCameraExposure);
   rememberPanelPosition(options, section);
   Window panel = place.panel;
   place.panel = nullptr;

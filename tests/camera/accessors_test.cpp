@@ -51,7 +51,10 @@ TEST_F(AccessorTest, PreviewSettersWriteTheCameraAndLog) {
        "PIXORA QUORVEL DRIVER: Global Gain has been changed in camera.", "Value global gain: 1.00"},
       {NumericProperty::RedGain, 0.25f, PropGainRed, "0.25", "PIXORA QUORVEL DRIVER: Red gain has been changed in camera.",
        "Value red gain: 0.25"},
-      {NumericProperty::BlueGain, 7.99f, PropGainBlue, "7.999",
+      // The colour gains' camera maximum is cut to hundredths like their
+      // display maximum (0.25..7.999 becomes 0.25..7.99 on both scales), so
+      // the top of the display range writes 7.99.
+      {NumericProperty::BlueGain, 7.99f, PropGainBlue, "7.99",
        "PIXORA QUORVEL DRIVER: Blue gain has been changed in camera.", "Value blue gain: 7"},
   };
   for (const Case& c : cases) {

@@ -2,6 +2,7 @@
 #include "camera_fixture.h"
 
 #include "camera/model_identification.h"
+#include "camera/property_scale.h"
 #include "engines/exposure_controller.h"
 
 #include <cmath>
@@ -113,19 +114,21 @@ TEST_F(Identification, RangesAndUserScales) {
   EXPECT_EQ(state.hue.userMax, 180.0f);
   EXPECT_NEAR(state.saturation.preview, 0.0f, 1e-5);
   EXPECT_EQ(state.saturation.userDefault, 0.0f);
-  // Colour gains 0.25..7.999 shown as 0.25..7.99.
+  // Colour gains 0.25..7.999 shown and written as 0.25..7.99.
   EXPECT_EQ(state.model.redGainAvailable, 1);
   EXPECT_EQ(state.model.greenGainAvailable, 1);
   EXPECT_EQ(state.model.blueGainAvailable, 1);
   EXPECT_FLOAT_EQ(state.blueGain.userMax, 7.99f);
   EXPECT_FLOAT_EQ(state.blueGain.userMin, 0.25f);
+  EXPECT_FLOAT_EQ(state.blueGain.cameraMax, 7.99f);
   // Exposure: the controller's range, the brightness target's fixed one.
   ASSERT_NE(camera.exposureController(), nullptr);
   EXPECT_EQ(state.exposure.userMin, 0.0f);
   // The slowest rate, 3.75 fps, admits 1000 / 3.75 = 266.67 ms less 2 %,
-  // 261.33 ms. Truncated to hundredths that shows as 261.32: the float
-  // nearest 261.33 is 261.3299866, and 26132.99866 truncates to 26132.
-  EXPECT_FLOAT_EQ(state.exposure.userMax, 261.32f);
+  // 261.33 ms, already on the hundredths grid: it stays 261.33. (The float
+  // nearest 261.33 is 261.3299866; truncating 26132.99866 would have cut it
+  // to 261.32, a hundredth the camera does allow lost for nothing.)
+  EXPECT_FLOAT_EQ(state.exposure.userMax, 261.33f);
   EXPECT_FLOAT_EQ(state.exposure.preview, 10.0f);
   EXPECT_EQ(state.autoExposureTarget, 170.0f);
   EXPECT_EQ(state.exposureDefault, 50.0f);
@@ -142,6 +145,24 @@ TEST_F(Identification, RangesAndUserScales) {
                            "Getting the gamma...", "Getting the gains...", "Resolutions fini..."})
     EXPECT_TRUE(logged(line)) << line;
   EXPECT_TRUE(boxTexts().empty());
+}
+
+// A maximum already on the hundredths grid keeps its hundredth: the floats
+// nearest 7.99, 2.3 and 0.29 lie just below them (7.98999977, 2.29999995,
+// 0.28999999), and cutting those times 100 would lose a hundredth each.
+// Maxima between grid points are still cut down (7.999 above).
+TEST_F(Identification, MaximaOnTheHundredthsGridStayThere) {
+  ASSERT_TRUE(vzsim::setPropertySpec(1, PropGain, rangeSpec(1.0f, 7.99f, 1.0f)));
+  ASSERT_TRUE(vzsim::setPropertySpec(1, PropGamma, rangeSpec(0.1f, 2.3f, 1.0f)));
+  ASSERT_TRUE(vzsim::setPropertySpec(1, PropGainRed, rangeSpec(0.25f, 0.29f, 0.25f)));
+  ASSERT_EQ(open(true), 1);
+  EXPECT_EQ(state.globalGain.userMax, 7.99f);
+  EXPECT_EQ(state.gamma.userMax, 2.3f);
+  EXPECT_EQ(state.redGain.userMax, 0.29f);
+  EXPECT_EQ(state.redGain.cameraMax, 0.29f);
+  EXPECT_EQ(vx::roundToHundredths(7.999f), 7.99f);
+  EXPECT_EQ(vx::roundToHundredths(0.299f), 0.29f);
+  EXPECT_EQ(vx::roundToHundredths(-7.999f), -7.99f);
 }
 
 // A camera without a blue gain: blue stays unavailable and is never written.

@@ -239,6 +239,43 @@ TEST_F(SnapshotTest, FailuresReleaseTheBuffersAndResumeThePreview) {
   EXPECT_EQ(driver.snapshot.rgb.size(), 0u);
 }
 
+// A camera that goes away in the middle of a snapshot refuses everything
+// after: the failure's one message is all the user sees, and putting the
+// preview back stops at the first step the camera refuses.
+TEST_F(SnapshotTest, ACameraGoneMidwayGetsOneMessage) {
+  ASSERT_EQ(open(), 1);
+  startPreview();
+  hl::setMessageBoxObserver([](const hl::MessageBoxRecord&) {
+    for (const char* function :
+         {"VarcamSetFormat", "VarcamGetFormat", "VarcamSetProperty", "VarcamGetProperty", "VarcamStreamVideoControl",
+          "VarcamTakeVideo", "VarcamEnumAvailableFrameRates", "VarcamPropertyRange", "VarcamConvertFrameToRgb24"})
+      vzsim::failNext(function, 1000, vzsim::ErrorInvalidHandle);
+  });
+  struct Case {
+    const char* function;
+    const char* message;
+  } cases[] = {{"VarcamTakeVideo", "Could not get video snapshot: 31"}, {"VarcamSetFormat", "Could not set format: 31"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.function);
+    vzsim::clearFaults();
+    clearRecords();
+    vzsim::failNext(c.function, 1, 31);
+    EXPECT_EQ(vx::takeDriverSnapshot(driver), 0);
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{c.message}));
+    const Journal all = vzsim::journal();
+    const int failed = indexOf(all, [&](const vzsim::JournalEntry& e) { return e.function == c.function && !e.ok; });
+    ASSERT_GE(failed, 0);
+    // The stream's stop, then the one step that the camera refuses.
+    const Journal after = sdkCalls(Journal(all.begin() + failed + 1, all.end()));
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0].function, "VarcamStreamVideoControl");
+    EXPECT_FALSE(after[1].ok) << after[1].function;
+    EXPECT_EQ(driver.snapshot.raw.size(), 0u);
+  }
+  hl::setMessageBoxObserver({});
+  vzsim::clearFaults();
+}
+
 TEST_F(SnapshotTest, FormatReadFailureKeepsTheBuffers) {
   ASSERT_EQ(open(), 1);
   startPreview();

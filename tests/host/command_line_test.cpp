@@ -42,7 +42,7 @@ TEST(CommandLine, EverySubcommandHasItsOwnHelpWithItsOptionsAndTheExitCodes) {
       {"sum", "--divisor"},       {"get", "--acquisition"},        {"set", "value"},
       {"auto-exposure", "--region"}, {"white-balance", "--region"}, {"control", "--string"},
       {"corrections", "--out"},   {"overlay", "--bitmap"},         {"settings", "action"},
-      {"timelapse", "--interval"}, {"pass-through", "--mode"}};
+      {"timelapse", "--interval"}, {"pass-through", "--mode"}, {"options", "spin <control> up|down"}};
   for (const auto& [name, option] : subcommands) {
     SCOPED_TRACE(name);
     const HostRun run = runHost({name, "--help"}, folder.path());

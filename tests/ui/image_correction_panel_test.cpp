@@ -277,3 +277,21 @@ TEST_F(CorrectionPanelTest, ACallbackLeftByCancelIsNotRegisteredTwice) {
   EXPECT_EQ(streamingCallbacks(), 0);
   EXPECT_EQ(rgbCallbacks(), 0);
 }
+
+// The reminders, the grab prompts and the pixel-format failure belong to
+// the panel, above the options window's parent.
+TEST_F(CorrectionPanelTest, ItsMessagesBelongToThePanel) {
+  platform::Window panel = openPanel();
+  hl::clickButton(panel, vx::kCorrectionGrabDark);        // preview stopped
+  hl::clickButton(panel, vx::kCorrectionUseBackground);   // preview stopped, from the check box
+  startPreview();
+  hl::queueMessageBoxAnswer(platform::IDCANCEL);
+  hl::clickButton(panel, vx::kCorrectionGrabDark);
+  hl::clickButton(panel, vx::kCorrectionGrabBackground);  // OK: stored
+  vzsim::failNext("VarcamQueryRgbPreviewPixelFormat", 1, 31);
+  hl::clickButton(panel, vx::kCorrectionUseBackground);
+  const auto boxes = hl::messageBoxes();
+  ASSERT_EQ(boxes.size(), 5u);
+  EXPECT_EQ(boxes[4].text, "Could not get pixel format from camera");
+  for (const auto& box : boxes) EXPECT_EQ(box.owner, panel) << box.text;
+}

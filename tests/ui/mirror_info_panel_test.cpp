@@ -1,4 +1,5 @@
 // The Mirror and Camera Information panels.
+#include "camera/property_accessors.h"
 #include "ui/panel_controls.h"
 #include "ui/panel_ids.h"
 #include "ui_fixture.h"
@@ -119,4 +120,25 @@ TEST_F(UiTest, CameraInformationShowsTheIdentifiedTexts) {
   EXPECT_EQ(options.place(Section::CameraInfo).positionX, 50);
   EXPECT_EQ(options.place(Section::CameraInfo).positionY, 60);
   EXPECT_EQ(caption(Section::CameraInfo), "Camera Info >>");
+}
+
+// A refused flip is told to the window the options window belongs to
+// (here not the host's registered window), from the panel and from the
+// host's mirror command alike.
+TEST_F(MirrorPanelTest, RefusedFlipIsToldToTheOptionsWindowsParent) {
+  const platform::Window parent = hl::createHostWindow("Parent", platform::Rect{0, 0, 300, 200});
+  options.open(parent, 10, 10);
+  hl::clickButton(options.optionsWindow, 1048);
+  const platform::Window panel = options.place(Section::Mirror).panel;
+  hl::clearMessageBoxes();
+  vzsim::failNext("VarcamSetProperty", 2, 31, PropFlipping);
+  hl::clickButton(panel, vx::kMirrorHorizontal);
+  hl::clickButton(options.optionsWindow, 1048);  // closed: the command writes the camera itself
+  EXPECT_EQ(vx::setMirror(camera, 0, 1), 0);
+  const auto boxes = hl::messageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const auto& box : boxes) {
+    EXPECT_EQ(box.text, "Could not set Flipping: 31");
+    EXPECT_EQ(box.owner, parent);
+  }
 }

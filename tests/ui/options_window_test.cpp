@@ -246,10 +246,12 @@ TEST_F(UiTest, MonochromeCameraHasNoWhiteBalance) {
 
 TEST_F(UiTest, LockCheckBoxesAreReadWhenTheWindowClosesAPanelButNotOnItsOwnClose) {
   openWindow();
+  // The panels open with their boxes showing the lock flags.
+  state.brightness.locked = state.contrast.locked = state.gamma.locked = 0;
   platform::Window panel = toggle(Section::Brightness);
   ASSERT_NE(panel, nullptr);
-  state.brightness.locked = 0;
   hl::clickButton(panel, vx::kNumericLock);
+  state.brightness.locked = 0;
   toggle(Section::Brightness);
   EXPECT_EQ(state.brightness.locked, 1);
 
@@ -258,11 +260,14 @@ TEST_F(UiTest, LockCheckBoxesAreReadWhenTheWindowClosesAPanelButNotOnItsOwnClose
   toggle(Section::Contrast);  // box unchecked
   EXPECT_EQ(state.contrast.locked, 0);
 
+  // The box's own handler sets the flag; the panel's Close leaves it so,
+  // whatever the box shows by then.
   panel = toggle(Section::Gamma);
-  state.gamma.locked = 0;
   hl::clickButton(panel, vx::kNumericLock);
+  EXPECT_EQ(state.gamma.locked, 1);
+  platform::checkDlgButton(panel, vx::kNumericLock, platform::BST_UNCHECKED);
   hl::clickButton(panel, 1045);  // the panel's own Close
-  EXPECT_EQ(state.gamma.locked, 0);
+  EXPECT_EQ(state.gamma.locked, 1);
   EXPECT_EQ(caption(Section::Gamma), "Gamma >>");
   EXPECT_EQ(state.panel(Section::Gamma).panelOpen, 0);
 
@@ -280,6 +285,7 @@ TEST_F(UiTest, LockCheckBoxesAreReadWhenTheWindowClosesAPanelButNotOnItsOwnClose
 
 TEST_F(UiTest, ClosingTheExposurePanelEndsAutomaticExposureWithTheCameraExposure) {
   openWindow();
+  state.exposure.locked = 0;  // the panel's lock box opens unchecked
   platform::Window panel = toggle(Section::Exposure);
   ASSERT_NE(panel, nullptr);
   state.cameraAutoExposureOn = 1;
@@ -304,7 +310,9 @@ TEST_F(UiTest, ClosingTheExposurePanelEndsAutomaticExposureWithTheCameraExposure
   EXPECT_TRUE(propertyWrites(PropExposure).empty());
 }
 
-TEST_F(UiTest, AnOpenPlaceholderPanelTakesTheAccessorsValues) {
+// The accessor writes the open panel's edit and the panel writes the camera
+// (its trackbar follows); with the panel closed the accessor writes it.
+TEST_F(UiTest, AnOpenNumericPanelAppliesTheAccessorsValues) {
   openWindow();
   platform::Window panel = toggle(Section::Brightness);
   ASSERT_NE(panel, nullptr);
@@ -312,8 +320,11 @@ TEST_F(UiTest, AnOpenPlaceholderPanelTakesTheAccessorsValues) {
   EXPECT_EQ(options.openPanel(Section::Brightness), panel);
   vzsim::clearJournal();
   vx::setPreview(camera, vx::NumericProperty::Brightness, 40.0f);
-  EXPECT_FLOAT_EQ(std::stof(hl::controlInfo(panel, vx::kNumericPreviewEdit).text), 40.0f);
-  EXPECT_TRUE(propertyWrites(PropBrightness).empty());
+  EXPECT_EQ(hl::controlInfo(panel, vx::kNumericPreviewEdit).text, "40");
+  EXPECT_EQ(hl::controlInfo(panel, 1056).position, 70);  // (40 + 100) / 200 * 100
+  ASSERT_EQ(propertyWrites(PropBrightness).size(), 1u);
+  EXPECT_EQ(propertyWrites(PropBrightness)[0].args.at(1), "0.4");
+  vzsim::clearJournal();
 
   hl::closeDialog(panel);  // its close box closes it like its Close button
   EXPECT_EQ(options.openPanel(Section::Brightness), nullptr);

@@ -18,17 +18,24 @@ int captureDarkFrame(CameraSession& camera);
 int captureBackground(CameraSession& camera);
 // The image correction panel's "Grab new frame" actions: the preview must
 // run, the user confirms, then the capture; on success the frame is marked
-// stored. 1 stored, 0 not.
-int grabDarkFrame(CameraSession& camera);
-int grabBackground(CameraSession& camera);
+// stored. 1 stored, 0 not. The reminder that the preview must run and the
+// prompt belong to `owner` (the panel); null: the options window's parent,
+// else the host's window.
+int grabDarkFrame(CameraSession& camera, Window owner = nullptr);
+int grabBackground(CameraSession& camera, Window owner = nullptr);
 // Switches both corrections off and forgets both frames; run whenever the
 // preview size, preview factors or acquisition size change.
 void discardStoredFrames(CameraSession& camera);
+// The owner of a box of the image correction panel's actions: `owner`,
+// else the options window's parent, else the host's window.
+Window correctionBoxOwner(const CameraSession& camera, Window owner);
 
-// Correction switches with their SDK callbacks.
-void enableDarkSubtraction(CameraSession& camera);
+// Correction switches with their SDK callbacks. Switching on without a
+// stored frame grabs one first; the boxes of the grab and of a failed
+// pixel-format query belong to `owner` as above.
+void enableDarkSubtraction(CameraSession& camera, Window owner = nullptr);
 void disableDarkSubtraction(CameraSession& camera);
-void enableBackgroundCorrection(CameraSession& camera);
+void enableBackgroundCorrection(CameraSession& camera, Window owner = nullptr);
 void disableBackgroundCorrection(CameraSession& camera);
 
 // The background's steps: four raw frames of n bytes averaged (floor) into

@@ -27,7 +27,10 @@ int whiteBalanceWithReadBack(CameraSession& camera, int top, int bottom, int lef
 // controller's result; `exposure` receives its reading.
 int oneShotAutoExposure(CameraSession& camera, int top, int bottom, int left, int right,
                         float& exposure);
-// The exposure panel's One Shot over the whole preview image. Returns 1.
+// The exposure panel's One Shot over the whole preview image: the camera's
+// own one-shot auto exposure, whose result becomes the preview exposure.
+// Returns 1 when the camera ran it (the panel then shows the new preview
+// exposure), 0 when it refused (nothing changed).
 int panelAutoExposure(CameraSession& camera);
 
 } // namespace vx

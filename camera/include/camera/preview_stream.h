@@ -14,6 +14,9 @@ int startPreview(CameraSession& camera, Window window);
 // Full restart with a new format built from the preview geometry. Returns 1,
 // or 0 after a message.
 int restartPreview(CameraSession& camera);
+// The same without any message: it stops at the first failure and returns
+// 0 then (after a failed snapshot, when the camera may have gone).
+int restartPreviewQuietly(CameraSession& camera);
 // Restarts the display in the current format (after a frame-rate change).
 int restartDisplay(CameraSession& camera);
 // Restarts the display at a new window size.
@@ -38,6 +41,15 @@ int setPreviewExposure(CameraSession& camera, float exposure);
 // While the camera's own auto exposure runs: 1 takes the camera's exposure as
 // the preview value, 0 writes the stored preview value.
 int applyExposureSwitch(CameraSession& camera, int flag);
+// The exposure panel's frame-rate choice: the stream stops, the current
+// format is set again at `rate`, the window takes the display size, the
+// display starts again when the preview runs, and the status bar and its
+// timer are renewed. Failures are told in boxes owned by `owner`. Returns
+// the frame rate the camera reports afterwards, or -1 after a failure.
+float setPreviewFrameRate(CameraSession& camera, float rate, Window owner);
+// Fills the open exposure panel's frame-rate list: the rates the camera
+// offers now, and the current rate as its text. Nothing while it is closed.
+void refreshFrameRates(CameraSession& camera);
 // Grey rendering: saturation held at its camera minimum while on.
 int setGrayscale(CameraSession& camera, int on);
 

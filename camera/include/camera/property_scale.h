@@ -18,7 +18,9 @@ float contrastCameraFromUser(const PropertyPair& p, float user);
 // piecewise, the others linear; saturation while grey is requested is
 // always the value of user -100).
 float cameraValueFor(const CameraSession& camera, NumericProperty property, float user);
-// truncate(x * 100) * 0.01
+// truncate(x * 100) * 0.01, for the ranges' maxima: a value already on the
+// hundredths grid (as near as a float gets to it) stays there, any other is
+// cut down to the hundredth below.
 float roundToHundredths(float x);
 
 } // namespace vx

@@ -7,6 +7,7 @@
 // host passed none, it returns kControlFailed.
 #pragma once
 
+#include "base/whole_number.h"
 #include "driver/acq_api.h"
 #include "driver/driver.h"
 
@@ -95,10 +96,6 @@ AcqRect toAcqRect(const Rect& rect);
 // A double from the host as the float the accessors hold. Values a float
 // cannot hold (and NaN) are refused rather than narrowed into nonsense.
 bool narrowHostValue(double value, float& out);
-
-// A value truncated toward zero to an int32, saturating where it does not
-// fit (NaN gives 0).
-std::int32_t truncateToInt(double value);
 
 // A value as a whole number of hundredths, truncated toward zero. A value
 // that is a whole number of hundredths as nearly as a float can hold it

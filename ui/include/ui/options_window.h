@@ -28,6 +28,17 @@ struct PanelBackup {
   std::int32_t locked = 0;
 };
 
+// What a panel keeps about one preview/acquire pair while it shows it: the
+// last position of each spin (a press compares the new position with it to
+// tell the arrows apart) and whether it is writing back a value that was
+// out of range (the write's own change handling then only shows it).
+struct PairPanelState {
+  std::int32_t previewSpin = 0;
+  std::int32_t acquireSpin = 0;
+  bool revertingPreview = false;
+  bool revertingAcquire = false;
+};
+
 // Where a section's panel is: its dialog (null while it does not exist)
 // and its remembered top-left corner, screen pixels.
 struct PanelPlace {
@@ -43,6 +54,22 @@ struct OverlayPanelCopy {
   AlphaOptions alpha;
   FixedText<kPathSize> overlayFilePath;
   FixedText<kPathSize> alphaFilePath;
+};
+
+// The exposure panel's own state: its Cancel copies (the brightness
+// target's copy is exposurePanelTarget), which exposure range is active,
+// the field each side's spin steps, and the spins' last positions. All of
+// it survives closing the panel.
+struct ExposurePanelState {
+  float preview = 0.0f;
+  float acquire = 0.0f;
+  std::int32_t locked = 0;
+  std::int32_t extended = 0;          // "Extend..." chose the extended range
+  std::int32_t previewField = 0;      // 0 microseconds .. 4 hours
+  std::int32_t acquireField = 0;
+  std::int32_t previewSpin = 0;       // last positions of the three spins
+  std::int32_t acquireSpin = 0;
+  std::int32_t targetSpin = 0;
 };
 
 class OptionsWindow final : public PanelView {
@@ -80,6 +107,7 @@ class OptionsWindow final : public PanelView {
   PanelPlace& place(Section s) { return places[static_cast<std::size_t>(s)]; }
   const PanelPlace& place(Section s) const { return places[static_cast<std::size_t>(s)]; }
   PanelBackup& panelBackup(NumericProperty p) { return panelBackups[static_cast<std::size_t>(p)]; }
+  PairPanelState& pairState(NumericProperty p) { return pairStates[static_cast<std::size_t>(p)]; }
 
   // ---- the panel view (open_panel_routes.cpp) ---------------------------------------------
   bool setPreviewValue(NumericProperty property, float value) override;
@@ -113,8 +141,10 @@ class OptionsWindow final : public PanelView {
   std::int32_t optionsOpen = 0;
   std::array<PanelPlace, kSectionCount> places{};
   std::array<PanelBackup, kNumericPropertyCount> panelBackups{};
+  std::array<PairPanelState, kNumericPropertyCount> pairStates{};
   float exposurePanelTarget = 0.0f;        // the exposure panel's brightness target copy
   std::int32_t exposureEditState = 0;      // the exposure panel's update flag
+  ExposurePanelState exposurePanel;
   std::int32_t correctionPanelLightSource = 0;
   std::int32_t correctionPanelFlicker = 0;
   // The image correction panel's two check boxes as stored at its last Close.
