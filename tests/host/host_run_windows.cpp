@@ -42,6 +42,16 @@ HANDLE inheritableFile(const std::string& path) {
                      nullptr);
 }
 
+// The program writes its streams in text mode, each line ending in CR LF:
+// the lines as a script reads them, ending in LF.
+std::string asText(const std::string& written) {
+  std::string text;
+  text.reserve(written.size());
+  for (std::size_t i = 0; i < written.size(); ++i)
+    if (!(written[i] == '\r' && i + 1 < written.size() && written[i + 1] == '\n')) text += written[i];
+  return text;
+}
+
 template <typename T>
 struct Com {
   T* p = nullptr;
@@ -96,8 +106,8 @@ HostRun runHost(const std::vector<std::string>& args, const std::filesystem::pat
   } else {
     run.status = static_cast<int>(code);
   }
-  run.out = readWhole(outPath);
-  run.err = readWhole(errPath);
+  run.out = asText(readWhole(outPath));
+  run.err = asText(readWhole(errPath));
   return run;
 }
 
