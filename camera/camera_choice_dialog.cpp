@@ -19,7 +19,8 @@ constexpr int kMaxListed = 20;
 constexpr platform::ControlTemplate kControls[] = {
     {-1, platform::ControlKind::Static, "Please select the Varnex camera you want to use...",
      {10, 10, 250, 26}},
-    {kCameraList, platform::ControlKind::ComboBox, "", {10, 32, 250, 140}},
+    // A list to pick from: the user cannot type a camera that is not there.
+    {kCameraList, platform::ControlKind::ComboBox, "", {10, 32, 250, 140}, true, true, platform::CBS_DROPDOWNLIST},
     {platform::IDOK, platform::ControlKind::Button, "OK", {60, 70, 130, 92}},
     {platform::IDCANCEL, platform::ControlKind::Button, "Cancel", {140, 70, 210, 92}},
 };

@@ -11,6 +11,7 @@
 #include "driver/image_transfer.h"
 #include "driver/soft_pass_through.h"
 #include "driver/time_lapse.h"
+#include "module_instance.h"
 #include "snap_trigger.h"
 
 #include <cstring>
@@ -20,11 +21,18 @@ using vx::logLine;
 
 namespace {
 
+// The time-lapse timer's procedure in the platform's calling convention
+// (the export's is stdcall on 32-bit Windows): runs the AcqTimerCallBack
+// export, which finds the driver below again. Runs on the user-interface
+// thread, from its message loop.
+void lapseTimerProc(platform::Window window, unsigned message, std::uintptr_t id, std::uint32_t time) {
+  AcqTimerCallBack(window, message, id, time);
+}
+
 // The driver of this process, for the exports alone: it lives from the
-// library's load to its unload. The time-lapse timer's procedure is the
-// AcqTimerCallBack export, which finds the driver here again.
+// library's load to its unload.
 Driver& driver() {
-  static Driver instance(&AcqTimerCallBack);
+  static Driver instance(&lapseTimerProc);
   return instance;
 }
 
@@ -37,12 +45,9 @@ Result whenOpen(Result refusal, Work&& work) {
   return work(d);
 }
 
-// Records the library's own module handle when it is loaded into a process.
-__attribute__((constructor)) void recordModuleInstance() {
-  driver().moduleInstance = platform::moduleContaining(reinterpret_cast<const void*>(&AcqOpen));
-}
-
 } // namespace
+
+void vx::recordModuleInstance(platform::ModuleHandle module) { driver().moduleInstance = module; }
 
 extern "C" {
 

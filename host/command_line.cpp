@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "exit_codes.h"
+#include "host/driver_library.h"
 #include "panel_steps.h"
 
 #include <CLI/CLI.hpp>
@@ -13,7 +14,8 @@ namespace {
 
 // Options of every job: the simulated camera and the driver to load.
 void addSetupOptions(CLI::App& app, Options& o) {
-  app.add_option("--driver", o.driverPath, "Path of the driver library (default: libvarnexacq.so next to this program)");
+  app.add_option("--driver", o.driverPath,
+                 "Path of the driver library (default: " + std::string(driverFileName()) + " next to this program)");
   app.add_option("--cameras", o.cameraIds, "Camera ids of the simulated cameras, comma separated (default: 160)")
       ->delimiter(',');
   app.add_flag("--mono", o.monochrome, "Make the simulated cameras monochrome");

@@ -1,71 +1,54 @@
+// What loading the driver means on every system: the 24 entry points
+// resolved by name, and the library's default file name. Opening and
+// closing the library are the system's (driver_library_<system>.cpp).
 #include "host/driver_library.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <climits>
+#include <cstring>
+#include <type_traits>
 
 namespace host {
 namespace {
 
+// An export's address as the function pointer type it has (a data pointer
+// and a function pointer are the same size on every system the host runs on).
 template <class Function>
-bool resolve(void* handle, const char* name, Function& out, std::string& error) {
-  void* symbol = ::dlsym(handle, name);
-  if (symbol == nullptr) {
-    error = std::string("the driver has no export named ") + name;
-    return false;
-  }
-  out = reinterpret_cast<Function>(symbol);
-  return true;
+Function asFunction(void* address) {
+  static_assert(sizeof(Function) == sizeof(void*));
+  Function function;
+  std::memcpy(&function, &address, sizeof function);
+  return function;
 }
 
 } // namespace
 
+bool DriverLibrary::resolveExports() {
+  const auto resolve = [this](const char* name, auto& out) {
+    void* address = symbol(name);
+    if (address == nullptr) {
+      error_ = std::string("the driver has no export named ") + name;
+      return false;
+    }
+    out = asFunction<std::remove_reference_t<decltype(out)>>(address);
+    return true;
+  };
+  return resolve("AcqOpen", open) && resolve("AcqClose", close) && resolve("AcqStart", start) &&
+         resolve("AcqFreeze", freeze) && resolve("AcqSetPalette", setPalette) &&
+         resolve("AcqPutLine", putLine) && resolve("AcqClearScreen", clearScreen) &&
+         resolve("AcqErrorMsg", errorMsg) && resolve("AcqSnap", snap) && resolve("AcqGetLine", getLine) &&
+         resolve("AcqGetImage", getImage) && resolve("AcqAdd", add) && resolve("AcqControl", control) &&
+         resolve("AcqConfigDlgProc", configDlgProc) && resolve("AcqHardPassThruOpen", hardPassThruOpen) &&
+         resolve("AcqHardPassThruClose", hardPassThruClose) &&
+         resolve("AcqHardPassThruSetWindow", hardPassThruSetWindow) &&
+         resolve("AcqHardPassThruPaint", hardPassThruPaint) &&
+         resolve("AcqSoftPassThruOpen", softPassThruOpen) && resolve("AcqSoftPassThru", softPassThru) &&
+         resolve("AcqSoftPassThruClose", softPassThruClose) && resolve("AcqTimeLapse", timeLapse) &&
+         resolve("AcqTimerCallBack", timerCallBack) && resolve("AcqTimeLapseKill", timeLapseKill);
+}
+
 DriverLibrary::~DriverLibrary() {
-  if (handle_ != nullptr) ::dlclose(handle_);
+  if (handle_ != nullptr) unload();
 }
 
-bool DriverLibrary::load(const std::string& path) {
-  handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle_ == nullptr) {
-    const char* reason = ::dlerror();
-    error_ = "cannot load " + path + ": " + (reason != nullptr ? reason : "unknown error");
-    return false;
-  }
-  bool ok = resolve(handle_, "AcqOpen", open, error_) && resolve(handle_, "AcqClose", close, error_) &&
-            resolve(handle_, "AcqStart", start, error_) && resolve(handle_, "AcqFreeze", freeze, error_) &&
-            resolve(handle_, "AcqSetPalette", setPalette, error_) &&
-            resolve(handle_, "AcqPutLine", putLine, error_) &&
-            resolve(handle_, "AcqClearScreen", clearScreen, error_) &&
-            resolve(handle_, "AcqErrorMsg", errorMsg, error_) && resolve(handle_, "AcqSnap", snap, error_) &&
-            resolve(handle_, "AcqGetLine", getLine, error_) &&
-            resolve(handle_, "AcqGetImage", getImage, error_) && resolve(handle_, "AcqAdd", add, error_) &&
-            resolve(handle_, "AcqControl", control, error_) &&
-            resolve(handle_, "AcqConfigDlgProc", configDlgProc, error_) &&
-            resolve(handle_, "AcqHardPassThruOpen", hardPassThruOpen, error_) &&
-            resolve(handle_, "AcqHardPassThruClose", hardPassThruClose, error_) &&
-            resolve(handle_, "AcqHardPassThruSetWindow", hardPassThruSetWindow, error_) &&
-            resolve(handle_, "AcqHardPassThruPaint", hardPassThruPaint, error_) &&
-            resolve(handle_, "AcqSoftPassThruOpen", softPassThruOpen, error_) &&
-            resolve(handle_, "AcqSoftPassThru", softPassThru, error_) &&
-            resolve(handle_, "AcqSoftPassThruClose", softPassThruClose, error_) &&
-            resolve(handle_, "AcqTimeLapse", timeLapse, error_) &&
-            resolve(handle_, "AcqTimerCallBack", timerCallBack, error_) &&
-            resolve(handle_, "AcqTimeLapseKill", timeLapseKill, error_);
-  if (!ok) {
-    ::dlclose(handle_);
-    handle_ = nullptr;
-  }
-  return ok;
-}
-
-std::string defaultDriverPath() {
-  char self[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-  if (n <= 0) return "libvarnexacq.so";
-  std::string path(self, static_cast<std::size_t>(n));
-  const auto slash = path.rfind('/');
-  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "libvarnexacq.so";
-}
+const char* driverFileName() { return VX_DRIVER_FILE_NAME; }
 
 } // namespace host

@@ -3,7 +3,9 @@
 # empty working folder and with TMPDIR pointing at an empty folder of its
 # own. Fails when the program fails or leaves a file behind in either
 # folder: tests keep their files inside scratch folders they remove.
-#   cmake -DPROGRAM=<test program> -DWORKDIR=<folder> -P run_in_one_process.cmake
+#   cmake -DPROGRAM=<test program> -DWORKDIR=<folder> [-DEMULATOR=<runner>] -P run_in_one_process.cmake
+# EMULATOR runs programs of another system (Wine for the Windows builds),
+# which find their temporary folder through TMP and TEMP instead.
 if(NOT PROGRAM OR NOT WORKDIR)
   message(FATAL_ERROR "PROGRAM and WORKDIR are required")
 endif()
@@ -19,8 +21,15 @@ set(tmp "${base}/vx_one_process_${name}_${suffix}")
 
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}" "${tmp}")
-set(ENV{TMPDIR} "${tmp}")
-execute_process(COMMAND "${PROGRAM}" WORKING_DIRECTORY "${WORKDIR}" RESULT_VARIABLE status)
+if(EMULATOR)
+  # Wine keeps its server's socket under TMPDIR: the running server is
+  # only found with TMPDIR unchanged.
+  set(ENV{TMP} "${tmp}")
+  set(ENV{TEMP} "${tmp}")
+else()
+  set(ENV{TMPDIR} "${tmp}")
+endif()
+execute_process(COMMAND ${EMULATOR} "${PROGRAM}" WORKING_DIRECTORY "${WORKDIR}" RESULT_VARIABLE status)
 
 file(GLOB_RECURSE left LIST_DIRECTORIES true "${WORKDIR}/*" "${tmp}/*")
 file(REMOVE_RECURSE "${tmp}")

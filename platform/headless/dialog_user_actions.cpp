@@ -186,6 +186,8 @@ void typeComboText(Window dialog, int id, const char* text) {
     WindowData* c = reachableLocked(dialog, id, {ControlKind::ComboBox});
     if (c == nullptr || isDropDownList(*c->control)) return;
     control = c->handle;
+    // What the user types is no item of the list: none is selected.
+    if (text != nullptr && *text != '\0') c->control->selection = -1;
   }
   typeInto(dialog, control, id, text, false, CBN_EDITUPDATE, CBN_EDITCHANGE);
   dispatchPostedTo(dialog);

@@ -4,13 +4,13 @@
 #include "state.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <optional>
 #include <sstream>
 #include <string_view>
-#include <sys/stat.h>
 
 namespace platform {
 namespace {
@@ -223,13 +223,13 @@ std::string keyLine(std::string_view key, std::string_view value) {
 }
 
 bool exists(const char* fileName) {
-  struct stat info {};
-  return stat(fileName, &info) == 0;
+  std::error_code error;
+  return std::filesystem::exists(fileName, error);
 }
 
 bool isDirectory(const char* fileName) {
-  struct stat info {};
-  return stat(fileName, &info) == 0 && S_ISDIR(info.st_mode);
+  std::error_code error;
+  return std::filesystem::is_directory(fileName, error);
 }
 
 } // namespace

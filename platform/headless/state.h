@@ -153,7 +153,7 @@ void resetFileDialogLocked();    // file_dialog.cpp
 void resetGdiLocked();           // gdi.cpp
 
 // printf into a std::string.
-[[gnu::format(printf, 1, 2)]] std::string format(const char* pattern, ...);
+[[gnu::format(gnu_printf, 1, 2)]] std::string format(const char* pattern, ...);
 
 // Copies `text` into a caller's buffer of `size` chars: at most size - 1
 // chars and a terminator. Returns the number of chars copied.

@@ -2,14 +2,20 @@
 
 #include "hostimaging/host_imaging_control.h"
 
-#include <strings.h>
-
 #include <algorithm>
+#include <cctype>
+#include <string_view>
 
 namespace hostimg::detail {
 
 bool isTifModule(const char* name) {
-  return name != nullptr && ::strcasecmp(name, HOST_TIF_FORMAT_MODULE) == 0;
+  if (name == nullptr) return false;
+  const std::string_view wanted = HOST_TIF_FORMAT_MODULE;
+  const std::string_view given = name;
+  return given.size() == wanted.size() &&
+         std::equal(given.begin(), given.end(), wanted.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+         });
 }
 
 FileWriters& FileWriters::instance() {
@@ -35,36 +41,21 @@ std::int32_t FileWriters::create(const HostFileDescriptor* descriptor, const cha
     error = "file create: descriptor already has an open file";
     return FileAlreadyOpen;
   }
-  auto channel = TiffChannel::open(path, "w");
-  TIFF* tiff = channel->tiff();
-  if (tiff == nullptr) {
-    error = channel->error();
-    return FileIoError;
-  }
   const auto width = static_cast<std::uint32_t>(d.width);
   const auto height = static_cast<std::uint32_t>(d.height);
-  const auto samples = static_cast<std::uint16_t>(d.samplesPerPixel);
-  // One row per strip: a failing disk shows up at the write that hit it.
-  if (TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width) != 1 ||
-      TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height) != 1 ||
-      TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples) != 1 ||
-      TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, std::uint16_t{8}) != 1 ||
-      TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC,
-                   samples == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK) != 1 ||
-      TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) != 1 ||
-      TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE) != 1 ||
-      TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) != 1 ||
-      TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::uint32_t{1}) != 1) {
-    error = "file create: " + channel->error();
+  const auto samples = static_cast<std::uint32_t>(d.samplesPerPixel);
+  std::string why;
+  auto writer = TiffRowWriter::create(path, width, height, samples, why);
+  if (!writer) {
+    error = "file create: " + why;
     return FileIoError;
   }
   OpenFile file;
-  file.channel = std::move(channel);
+  file.writer = std::move(writer);
   file.path = path;
   file.width = width;
   file.height = height;
   file.samples = samples;
-  file.row.resize(std::size_t{width} * samples);
   files_.emplace(descriptor, std::move(file));
   return FileOk;
 }
@@ -94,13 +85,10 @@ std::int32_t FileWriters::write(const HostFileDescriptor* descriptor, const std:
   }
   const std::size_t rowBytes = std::size_t{file.width} * file.samples;
   for (std::int32_t i = 0; i < count; ++i) {
-    const std::uint8_t* source = lines + static_cast<std::size_t>(i) * rowBytes;
-    std::copy(source, source + rowBytes, file.row.begin());
-    // Each row is a strip of its own, written out at once.
-    if (TIFFWriteEncodedStrip(file.channel->tiff(), file.rowsWritten, file.row.data(),
-                              static_cast<tmsize_t>(rowBytes)) < 0) {
+    std::string why;
+    if (!file.writer->writeRow(lines + static_cast<std::size_t>(i) * rowBytes, why)) {
       file.writeFailed = true;
-      error = "file write: " + file.channel->error();
+      error = "file write: " + why;
       return FileIoError;
     }
     ++file.rowsWritten;
@@ -119,15 +107,22 @@ std::int32_t FileWriters::close(const HostFileDescriptor* descriptor, std::strin
   files_.erase(it);
   guard.unlock();
 
-  const bool closed = file.channel->close();
-  if (file.writeFailed || !closed) {
-    error = "file close: " + file.channel->error();
+  std::string why;
+  const bool closed = file.writer->close(why);
+  if (file.writeFailed) {
+    error = "file close: " + why;
     return FileIoError;
   }
+  // Missing rows are the reason, also when finishing the file failed for
+  // lack of them.
   if (file.rowsWritten < file.height) {
     error = "file close: " + std::to_string(file.rowsWritten) + " of " +
             std::to_string(file.height) + " rows written to " + file.path;
     return FileRowsMissing;
+  }
+  if (!closed) {
+    error = "file close: " + why;
+    return FileIoError;
   }
   return FileOk;
 }
@@ -138,7 +133,7 @@ void FileWriters::reset() {
     std::lock_guard guard(mutex_);
     dropped.swap(files_);
   }
-  // Destroying the channels closes the files.
+  // Destroying the writers closes the files.
 }
 
 std::size_t FileWriters::openCount() {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "hostlib/host_imaging.h"
-#include "hostimaging/tiff_channel.h"
+#include "hostimaging/tiff_row_writer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -31,14 +31,13 @@ class FileWriters {
 
  private:
   struct OpenFile {
-    std::unique_ptr<TiffChannel> channel;
+    std::unique_ptr<TiffRowWriter> writer;
     std::string path;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::uint32_t samples = 0;
     std::uint32_t rowsWritten = 0;
     bool writeFailed = false;
-    std::vector<std::uint8_t> row;  // libtiff takes a mutable buffer
   };
 
   std::mutex mutex_;

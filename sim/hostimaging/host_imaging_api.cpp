@@ -25,7 +25,7 @@ struct Data {
 
 std::string text(std::int32_t v) { return std::to_string(v); }
 std::string text(std::uint16_t v) { return std::to_string(v); }
-std::string text(HostAccess v) { return std::to_string(v); }
+[[maybe_unused]] std::string text(std::int64_t v) { return std::to_string(v); }  // HostAccess on 64-bit systems
 std::string text(const char* v) { return v != nullptr ? std::string(v) : "null"; }
 std::string text(Data v) { return v.pointer != nullptr ? "ptr" : "null"; }
 std::string text(const HostFileDescriptor* d) {

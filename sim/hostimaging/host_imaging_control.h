@@ -62,7 +62,15 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#if defined(HOSTIMG_BUILDING)
+#define HOSTIMG_CONTROL_API __declspec(dllexport)
+#else
+#define HOSTIMG_CONTROL_API __declspec(dllimport)
+#endif
+#else
 #define HOSTIMG_CONTROL_API __attribute__((visibility("default")))
+#endif
 
 namespace hostimg {
 

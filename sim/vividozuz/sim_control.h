@@ -18,7 +18,15 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#if defined(VARCAM_BUILDING_SDK)
+#define VZSIM_API __declspec(dllexport)
+#else
+#define VZSIM_API __declspec(dllimport)
+#endif
+#else
 #define VZSIM_API __attribute__((visibility("default")))
+#endif
 
 namespace vzsim {
 

@@ -57,6 +57,19 @@ TEST_F(Session, SeveralCamerasAskAndOpenTheChosenOne) {
   EXPECT_EQ(hl::dialogsShown().at(0).owner, state.hostWindow);
 }
 
+TEST_F(Session, ChoiceListTakesNoTypedText) {
+  attach({vzsim::defaultModel(160), vzsim::defaultModel(141)});
+  hl::setDialogScript(kChoiceTemplate, [&](platform::Window dialog) {
+    hl::selectComboItem(dialog, kChoiceList, 1);
+    hl::typeComboText(dialog, kChoiceList, "1009999");
+    EXPECT_EQ(hl::controlInfo(dialog, kChoiceList).selection, 1);
+    hl::clickButton(dialog, platform::IDOK);
+  });
+  ASSERT_EQ(open(true), 1);
+  EXPECT_EQ(camera.chosenCameraIndex, 2);
+  EXPECT_EQ(state.model.cameraId, 141u);
+}
+
 TEST_F(Session, CancelledChoiceStillOpensWithNoCamera) {
   attach({vzsim::defaultModel(160), vzsim::defaultModel(141)});
   hl::setDialogScript(kChoiceTemplate, [](platform::Window dialog) { hl::closeDialog(dialog); });

@@ -19,7 +19,7 @@ using Call = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t>;
 std::vector<Call> progressCalls;
 std::int32_t stopAtFrame = 0;
 
-std::int32_t recordProgress(std::int32_t code, std::int32_t value, std::int32_t total, std::int32_t user) {
+std::int32_t ACQ_CALL recordProgress(std::int32_t code, std::int32_t value, std::int32_t total, std::int32_t user) {
   progressCalls.emplace_back(code, value, total, user);
   return code == 4 && value == stopAtFrame ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 #include "driver/config_dialog.h"
 #include "driver/simulation_image.h"
 #include "hostlib/host_imaging.h"
+#include "support/fixed_file.h"
 
 #include <functional>
 
@@ -37,8 +38,10 @@ class ConfigDialog : public DriverSettingsTest {
     DriverSettingsTest::SetUp();
     g_driver = &driver;
     state.hostWindow = hl::createHostWindow("Host", platform::Rect{0, 0, 800, 600});
+    simulationImage_ = std::make_unique<vxtest::FixedFile>(vx::kSimulationImageFile);
   }
   void TearDown() override {
+    simulationImage_.reset();
     g_driver = nullptr;
     DriverSettingsTest::TearDown();
   }
@@ -68,6 +71,9 @@ class ConfigDialog : public DriverSettingsTest {
     for (const auto& call : hostimg::callLog()) names.push_back(call.function);
     return names;
   }
+
+  // The image file the driver loads, by its fixed name.
+  std::unique_ptr<vxtest::FixedFile> simulationImage_;
 };
 
 TEST_F(ConfigDialog, InitShowsTheOptionsForAColourCamera) {
@@ -221,7 +227,7 @@ TEST_F(ConfigDialog, ChoiceIsStoredEvenWhenTheImageFailsToLoad) {
 
 TEST_F(ConfigDialog, LoadedImageReplacesThePreviousOne) {
   driver.commands.hostSettingsPath.assign(file("host.ini"));
-  writeTif(file("c:\\Varcamtemp.tif"), 1);
+  writeTif(simulationImage_->path(), 1);
   hl::queueOpenFileAnswer("/data/first.tif");
   hl::queueOpenFileAnswer("/data/second.tif");
   std::int32_t first = 0;
@@ -242,7 +248,7 @@ TEST_F(ConfigDialog, LoadedImageReplacesThePreviousOne) {
 
 TEST_F(ConfigDialog, PaletteImageIsConvertedToGrey) {
   driver.commands.hostSettingsPath.assign(file("host.ini"));
-  writeTif(file("c:\\Varcamtemp.tif"), 2);
+  writeTif(simulationImage_->path(), 2);
   hl::queueOpenFileAnswer("/data/palette.tif");
   run([](platform::Window dialog) {
     hl::clickButton(dialog, 107);
@@ -262,7 +268,7 @@ TEST_F(ConfigDialog, PaletteImageIsConvertedToGrey) {
 
 TEST_F(ConfigDialog, FailedConversionKeepsThePreviousImage) {
   driver.commands.hostSettingsPath.assign(file("host.ini"));
-  writeTif(file("c:\\Varcamtemp.tif"), 2);
+  writeTif(simulationImage_->path(), 2);
   driver.simulation.image = hostimg::createImage(1, 1, 1, {0});
   const std::int32_t previous = driver.simulation.image;
   hostimg::failNext("HostImageConvert");
@@ -278,7 +284,7 @@ TEST_F(ConfigDialog, FailedConversionKeepsThePreviousImage) {
 
 TEST_F(ConfigDialog, ImageTypeAboveSixIsRefused) {
   driver.commands.hostSettingsPath.assign(file("host.ini"));
-  writeTif(file("c:\\Varcamtemp.tif"), 9);
+  writeTif(simulationImage_->path(), 9);
   hl::queueOpenFileAnswer("/data/deep.tif");
   run([](platform::Window dialog) {
     hl::clickButton(dialog, 107);
@@ -292,7 +298,7 @@ TEST_F(ConfigDialog, SuccessfulLoadSetsUpTheBitDepthBoxAgain) {
   driver.commands.hostSettingsPath.assign(file("host.ini"));
   driver.capture.colourCamera = 1;
   driver.capture.colour36Bit = 0;
-  writeTif(file("c:\\Varcamtemp.tif"), 1);
+  writeTif(simulationImage_->path(), 1);
   hl::queueOpenFileAnswer(std::nullopt);
   hl::queueOpenFileAnswer("/data/a.tif");
   int afterCancel = -1, afterLoad = -1;
@@ -315,8 +321,13 @@ TEST_F(ConfigDialog, WithoutAStoredPathTheImageNameGoesInTheDriversFolder) {
     hl::clickButton(dialog, 107);
     platform::endDialog(dialog, 0);
   });
-  const std::string folder = std::filesystem::canonical("/proc/self/exe").parent_path().string();
-  EXPECT_EQ(driver.simulation.path.view(), folder + "/c:\\QXTemp.tif");
+  // The driver's module here is the test program.
+  char self[4096];
+  platform::moduleFileName(nullptr, self, sizeof self);
+  const std::string program(self);
+  const std::string folder = program.substr(0, program.find_last_of("\\/") + 1);
+  ASSERT_FALSE(folder.empty()) << program;
+  EXPECT_EQ(driver.simulation.path.view(), folder + "c:\\QXTemp.tif");
   EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::current_path())) << "no file was written";
 }
 

@@ -13,7 +13,7 @@ namespace host_test {
 
 struct HostRun {
   int status = -1;      // the exit status; -1 when the program did not exit normally
-  int signal = 0;       // the signal that ended it, if one did
+  int signal = 0;       // the signal (on Windows the exception code) that ended it, if one did
   std::string out;      // what it wrote to stdout
   std::string err;      // what it wrote to stderr
 };
@@ -49,6 +49,9 @@ struct Picture {
   std::vector<std::uint8_t> samples;  // rows top-down, no padding
 };
 Picture readPng(const std::string& path);
+
+// A file's whole content; empty when it cannot be read.
+std::string readWhole(const std::filesystem::path& path);
 
 // The paths named by "  wrote <path>" lines, in order.
 std::vector<std::string> writtenFiles(const std::string& out);

@@ -4,6 +4,8 @@
 
 #include "driver/acq_control.h"
 #include "hostlib/host_imaging.h"
+#include "support/fixed_file.h"
+#include "support/scratch_folder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -27,29 +29,42 @@ const platform::ControlTemplate kControls[] = {
 const platform::DialogTemplate kTemplate{kTemplateId, "Capture driver setup", {100, 100, 400, 300}, kControls,
                                          std::size(kControls)};
 
+// The loaded library's dialog procedure, called in the platform's calling
+// convention (the export's is stdcall on 32-bit Windows), as a host's
+// dialog box calls it. Runs on the test's thread.
+host::DriverLibrary* g_library = nullptr;
+std::intptr_t exportedDialogProc(platform::Window dialog, unsigned message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+  return g_library->configDlgProc(dialog, message, wParam, lParam);
+}
+
 // The host's dialog run in a scratch working directory (where the driver's
-// fixed image name "c:\Varcamtemp.tif" is looked for).
+// fixed image name "c:\Varcamtemp.tif" is looked for on Linux; on Windows it
+// is the root of drive C).
 class ConfigDialogExport : public LibraryTest {
  protected:
   void SetUp() override {
     LibraryTest::SetUp();
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx_config_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    scratch_ = pattern;
+    if (HasFatalFailure()) return;
+    scratch_ = std::make_unique<vxtest::ScratchFolder>();
     previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(scratch_);
+    std::filesystem::current_path(scratch_->path());
+    simulationImage_ = std::make_unique<vxtest::FixedFile>("c:\\Varcamtemp.tif");
     owner_ = hl::createHostWindow("Host", platform::Rect{0, 0, 800, 600});
   }
   void TearDown() override {
     LibraryTest::TearDown();
-    std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch_, ignored);
+    simulationImage_.reset();
+    if (!previous_.empty()) std::filesystem::current_path(previous_);
+    scratch_.reset();
   }
 
   std::intptr_t run(std::function<void(platform::Window)> script) {
     hl::setDialogScript(kTemplateId, std::move(script));
-    return platform::dialogBox(kTemplate, owner_, acq->configDlgProc, 0);
+    g_library = acq;
+    const std::intptr_t result = platform::dialogBox(kTemplate, owner_, &exportedDialogProc, 0);
+    g_library = nullptr;
+    return result;
   }
   // The state of both check boxes as the dialog shows them when it opens.
   std::pair<hl::ControlInfo, hl::ControlInfo> shownBoxes() {
@@ -60,7 +75,7 @@ class ConfigDialogExport : public LibraryTest {
     });
     return shown;
   }
-  std::string file(const std::string& name) const { return (scratch_ / name).string(); }
+  std::string file(const std::string& name) const { return scratch_->file(name); }
 
   // Sets both options through the dialog, whatever they were.
   void setOptions(bool bits, bool sync) {
@@ -72,9 +87,11 @@ class ConfigDialogExport : public LibraryTest {
   }
 
   platform::Window owner_ = nullptr;
+  // The image file the driver loads, by its fixed name.
+  std::unique_ptr<vxtest::FixedFile> simulationImage_;
 
  private:
-  std::filesystem::path scratch_;
+  std::unique_ptr<vxtest::ScratchFolder> scratch_;
   std::filesystem::path previous_;
 };
 
@@ -123,7 +140,7 @@ TEST_F(ConfigDialogExport, SimulationImageIsRememberedInTheHostSettingsAndLoaded
   const std::string hostSettings = file("pixora.ini");
   ASSERT_EQ(acq->control(ACQCMD_HOST_SETTINGS_PATH, 0, const_cast<char*>(hostSettings.c_str())), 0);
   const std::int32_t source = hostimg::createImage(2, 2, 1, {1, 2, 3, 4});
-  ASSERT_TRUE(hostimg::saveTiff(source, file("c:\\Varcamtemp.tif")));
+  ASSERT_TRUE(hostimg::saveTiff(source, simulationImage_->path()));
   HostImageRelease(source);
 
   hl::queueOpenFileAnswer("/images/sim/one.tif");

@@ -14,7 +14,6 @@
 #include "support/world.h"
 #include "vividozuz/sim_control.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,15 +28,8 @@ using vxtest::logged;
 
 class LibraryTest : public ::testing::Test {
  protected:
-  // Whether the driver library is mapped into the process right now. Asks
-  // without loading it; the extra reference a positive answer takes is
-  // given back at once.
-  static bool driverMapped() {
-    void* handle = ::dlopen(host::defaultDriverPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle == nullptr) return false;
-    ::dlclose(handle);
-    return true;
-  }
+  // Whether the driver library is mapped into the process right now.
+  static bool driverMapped() { return host::DriverLibrary::mapped(host::defaultDriverPath()); }
 
   void SetUp() override {
     ASSERT_FALSE(driverMapped())

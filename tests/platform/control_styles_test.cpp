@@ -194,15 +194,16 @@ TEST_F(ControlStyleTest, TypedComboKeepsItsEditApartFromTheList) {
   EXPECT_EQ(rec_.seen[1].item, "20.00");
   EXPECT_EQ(textOf(panel_, kTyped), "20.00");
 
-  // The program's text and the user's typing leave the selection alone;
-  // only typing notifies, once per keystroke.
+  // The program's text leaves the selection alone and notifies nothing;
+  // the user's typing notifies once per keystroke and selects no item.
   rec_.seen.clear();
   EXPECT_TRUE(setDlgItemText(panel_, kTyped, "29.97"));
   EXPECT_TRUE(rec_.seen.empty());
+  EXPECT_EQ(comboGetCurSel(panel_, kTyped), 1);
   typeComboText(panel_, kTyped, "15");
   EXPECT_EQ(updates(CBN_EDITUPDATE), (std::vector<std::string>{"1", "15"}));
   EXPECT_EQ(updates(CBN_EDITCHANGE), (std::vector<std::string>{"1", "15"}));
-  EXPECT_EQ(comboGetCurSel(panel_, kTyped), 1);
+  EXPECT_EQ(comboGetCurSel(panel_, kTyped), -1);
 }
 
 TEST_F(ControlStyleTest, ComboItemTextIsCutToTheBufferAndMissingItemsFail) {

@@ -181,8 +181,8 @@ TEST_F(ProfileFileTest, KeyAndSectionNamesCanBeListed) {
 }
 
 TEST_F(ProfileFileTest, UnwritableFileReportsFailure) {
-  EXPECT_FALSE(writePrivateProfileString("A", "x", "1", (dir_ / "no" / "such.ini").c_str()));
-  EXPECT_FALSE(writePrivateProfileString("A", "x", "1", dir_.c_str()));
+  EXPECT_FALSE(writePrivateProfileString("A", "x", "1", (dir_ / "no" / "such.ini").string().c_str()));
+  EXPECT_FALSE(writePrivateProfileString("A", "x", "1", dir_.string().c_str()));
   EXPECT_FALSE(writePrivateProfileString("A", "x", "1", nullptr));
 }
 

@@ -15,7 +15,9 @@
 
 #if defined(_WIN32)
 #define ACQ_CALL __stdcall
-#define ACQ_EXPORT __declspec(dllexport)
+/* The DLL's export table comes from its .def file: the plain names, each
+ * bound to its stdcall function. */
+#define ACQ_EXPORT
 #else
 #define ACQ_CALL
 #define ACQ_EXPORT __attribute__((visibility("default")))

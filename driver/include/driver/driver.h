@@ -89,7 +89,7 @@ struct SimulationImage {
 class Driver {
  public:
   // `lapseTimerProc` is the time-lapse series' timer procedure (the
-  // library passes its AcqTimerCallBack export).
+  // library passes one that runs its AcqTimerCallBack export).
   explicit Driver(platform::TimerProc lapseTimerProc);
   Driver(const Driver&) = delete;
   Driver& operator=(const Driver&) = delete;

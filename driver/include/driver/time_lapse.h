@@ -13,7 +13,7 @@ class Driver;
 
 // One series at a time: its files, its timer and how it ended.
 struct LapseSeries {
-  // The series' timer procedure: in the library, the AcqTimerCallBack
+  // The series' timer procedure: in the library, one that runs the AcqTimerCallBack
   // export, which finds the driver and calls timeLapseTick.
   explicit LapseSeries(platform::TimerProc procedure) : timerProc(procedure) {}
 

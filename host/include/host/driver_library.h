@@ -20,6 +20,9 @@ class DriverLibrary {
   bool load(const std::string& path);
   const std::string& error() const { return error_; }
   bool loaded() const { return handle_ != nullptr; }
+  // Whether the library at `path` is mapped into the process right now (by
+  // this object or any other). Asks without loading it.
+  static bool mapped(const std::string& path);
 
   decltype(&::AcqOpen) open = nullptr;
   decltype(&::AcqClose) close = nullptr;
@@ -47,10 +50,22 @@ class DriverLibrary {
   decltype(&::AcqTimeLapseKill) timeLapseKill = nullptr;
 
  private:
+  // Per system (driver_library_posix.cpp, driver_library_windows.cpp): the
+  // library's address of an export, null when it has none; and unloading.
+  void* symbol(const char* name) const;
+  void unload();
+  // Resolves all 24 entry points; false (with the reason) at the first
+  // that is missing.
+  bool resolveExports();
+
   void* handle_ = nullptr;
   std::string error_;
 };
 
+// The file name of the driver library this program loads by default: the
+// driver built against the headless platform (libvarnexacq.so;
+// varnexacq-headless.dll on Windows).
+const char* driverFileName();
 // The driver library next to the running program.
 std::string defaultDriverPath();
 

@@ -183,7 +183,7 @@ PLATFORM_API void focusEdit(Window dialog, int id);              // EN_SETFOCUS
 PLATFORM_API void selectComboItem(Window dialog, int id, int index);
 // Types into a drop-down combo's edit (CBS_DROPDOWN; a drop-down list has
 // none: nothing happens) as typeText does, each keystroke sending
-// CBN_EDITUPDATE and CBN_EDITCHANGE. The list's selection is left alone.
+// CBN_EDITUPDATE and CBN_EDITCHANGE. No item of the list stays selected.
 PLATFORM_API void typeComboText(Window dialog, int id, const char* text);
 // Sets the position (clamped into range), then WM_HSCROLL (WM_VSCROLL for a
 // TBS_VERT trackbar) makeWParam(code, position) with lParam = the trackbar.

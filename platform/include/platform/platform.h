@@ -23,10 +23,21 @@ struct HDC__;
 struct HINSTANCE__;
 
 // Marks the functions the platform library exports (the project builds with
-// hidden visibility by default).
+// hidden visibility by default). On Windows the headless backend is a DLL
+// that exports them (VX_PLATFORM_BUILDING while it is built); callers need no
+// import marking, since the import library's stubs serve plain calls, so the
+// same objects link against either backend. A program that links the DLL
+// alone may import directly (VX_PLATFORM_IMPORT), so that the address of a
+// function is the DLL's own rather than its stub's in the program.
 #ifndef PLATFORM_API
 #if defined(_WIN32)
+#if defined(VX_PLATFORM_BUILDING)
+#define PLATFORM_API __declspec(dllexport)
+#elif defined(VX_PLATFORM_IMPORT)
+#define PLATFORM_API __declspec(dllimport)
+#else
 #define PLATFORM_API
+#endif
 #else
 #define PLATFORM_API __attribute__((visibility("default")))
 #endif

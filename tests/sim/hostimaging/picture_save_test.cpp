@@ -1,10 +1,8 @@
-// Images saved with saveTiff/savePng, read back with libtiff and libpng.
+// Images saved with saveTiff/savePng, read back independently.
 #include "hostimaging/host_imaging_control.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
-#include <tiffio.h>
 
 namespace {
 
@@ -28,13 +26,13 @@ struct Expected {
 
 TEST_F(PictureSave, EveryPictureTypeReadsBackWithItsSamples) {
   const std::vector<Expected> cases = {
-      {1, 1, 8, PHOTOMETRIC_MINISBLACK, PNG_COLOR_TYPE_GRAY},
-      {2, 1, 8, PHOTOMETRIC_PALETTE, PNG_COLOR_TYPE_PALETTE},
-      {3, 3, 8, PHOTOMETRIC_RGB, PNG_COLOR_TYPE_RGB},
-      {4, 1, 16, PHOTOMETRIC_MINISBLACK, PNG_COLOR_TYPE_GRAY},
-      {6, 1, 16, PHOTOMETRIC_MINISBLACK, PNG_COLOR_TYPE_GRAY},
-      {8, 3, 16, PHOTOMETRIC_RGB, PNG_COLOR_TYPE_RGB},
-      {9, 3, 16, PHOTOMETRIC_RGB, PNG_COLOR_TYPE_RGB}};
+      {1, 1, 8, hostimg_test::kMinIsBlack, hostimg_test::kPngGrey},
+      {2, 1, 8, hostimg_test::kTiffPalette, hostimg_test::kPngPalette},
+      {3, 3, 8, hostimg_test::kTiffRgb, hostimg_test::kPngRgb},
+      {4, 1, 16, hostimg_test::kMinIsBlack, hostimg_test::kPngGrey},
+      {6, 1, 16, hostimg_test::kMinIsBlack, hostimg_test::kPngGrey},
+      {8, 3, 16, hostimg_test::kTiffRgb, hostimg_test::kPngRgb},
+      {9, 3, 16, hostimg_test::kTiffRgb, hostimg_test::kPngRgb}};
   const std::uint32_t width = 13;  // odd, so rows of 16-bit samples are not word multiples
   const std::uint32_t height = 6;
   for (const auto& c : cases) {

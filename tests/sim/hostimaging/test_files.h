@@ -1,6 +1,8 @@
 // Helpers for the host imaging tests: a scratch directory, and TIFF/PNG
-// files written and read with libtiff and libpng directly, independent of
-// the library under test.
+// files written and read directly, independent of the library under test:
+// with libtiff and libpng on Linux, with the Windows Imaging Component on
+// Windows (which writes uncompressed strip files of 8-bit grey, palette and
+// RGB and 16-bit grey and RGB samples only).
 #pragma once
 
 #include "support/scratch_folder.h"
@@ -11,6 +13,23 @@
 #include <vector>
 
 namespace hostimg_test {
+
+// The file formats' own numbers for what the pictures hold.
+inline constexpr int kMinIsWhite = 0;  // TIFF photometric interpretations
+inline constexpr int kMinIsBlack = 1;
+inline constexpr int kTiffRgb = 2;
+inline constexpr int kTiffPalette = 3;
+inline constexpr int kUncompressed = 1;  // TIFF compressions
+inline constexpr int kLzw = 5;
+inline constexpr int kDeflate = 8;
+inline constexpr std::uint16_t kContiguous = 1;  // TIFF planar configurations
+inline constexpr std::uint16_t kSeparatePlanes = 2;
+inline constexpr std::uint16_t kUnsigned = 1;  // TIFF sample formats
+inline constexpr std::uint16_t kSigned = 2;
+inline constexpr std::uint16_t kFloat = 3;
+inline constexpr int kPngGrey = 0;  // PNG colour types
+inline constexpr int kPngRgb = 2;
+inline constexpr int kPngPalette = 3;
 
 // A fresh directory, removed with its contents at the end of the test.
 class ScratchDir {

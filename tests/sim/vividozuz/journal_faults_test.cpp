@@ -6,6 +6,9 @@
 namespace simtest {
 namespace {
 
+// A streaming callback that never runs (its registration is refused).
+void VARCAM_CALL ignoreFrame(void*, std::uint8_t*, std::uint32_t) {}
+
 std::vector<vzsim::JournalEntry> calls() {
   std::vector<vzsim::JournalEntry> out;
   for (auto& e : vzsim::journal()) {
@@ -111,7 +114,7 @@ TEST_F(SimTest, InjectedFaultsFailTheNextCallsAndDoNothingElse) {
   ASSERT_TRUE(vzsim::failNext("VarcamEnumAvailableFrameRates", 1, 5));
   EXPECT_EQ(VarcamEnumAvailableFrameRates(h, 0, nullptr), -1);
   ASSERT_TRUE(vzsim::failNext("VarcamAddStreamingCallback", 1, 5));
-  EXPECT_EQ(VarcamAddStreamingCallback(h, [](void*, std::uint8_t*, std::uint32_t) {}, nullptr), -1);
+  EXPECT_EQ(VarcamAddStreamingCallback(h, ignoreFrame, nullptr), -1);
   ASSERT_TRUE(vzsim::failNext("VarcamCameraOpen", 1, 2));
   EXPECT_EQ(VarcamCameraOpen(1), nullptr);
   ASSERT_TRUE(vzsim::failNext("VarcamStreamVideoControl", 1, 9));

@@ -30,7 +30,7 @@ class DriverTest : public ::testing::Test {
   // The session held and the camera opened, as AcqOpen leaves them.
   void openDriver();
 
-  // The time-lapse timer's procedure: the library's is its AcqTimerCallBack
+  // The time-lapse timer's procedure: the library's runs its AcqTimerCallBack
   // export, which finds the one driver of the process; here it is the
   // driver of the running test.
   static void lapseTimerProc(platform::Window, unsigned, std::uintptr_t, std::uint32_t);

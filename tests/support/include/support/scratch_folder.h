@@ -7,9 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -25,10 +24,18 @@ class ScratchFolder {
     // Parameterised names hold '/'; keep the name one path element.
     for (char& c : name)
       if (c == '/') c = '_';
-    std::string pattern = (std::filesystem::temp_directory_path() / (name + "XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-      throw std::runtime_error("cannot create a scratch folder like " + pattern);
-    path_ = pattern;
+    // A new directory with a random suffix; create_directory says false when
+    // the name is taken (by another run), and the next suffix is tried.
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::filesystem::path candidate = base / (name + suffix(random));
+      if (std::filesystem::create_directory(candidate)) {
+        path_ = candidate;
+        return;
+      }
+    }
+    throw std::runtime_error("cannot create a scratch folder like " + (base / name).string());
   }
   ~ScratchFolder() {
     std::error_code ignored;
@@ -42,6 +49,13 @@ class ScratchFolder {
   std::string file(const std::string& name) const { return (path_ / name).string(); }
 
  private:
+  static std::string suffix(std::random_device& random) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string text(8, ' ');
+    for (char& c : text) c = kLetters[random() % (sizeof kLetters - 1)];
+    return text;
+  }
+
   std::filesystem::path path_;
 };
 

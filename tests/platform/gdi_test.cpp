@@ -1,4 +1,4 @@
-// Palettes and bitmap drawing, and module file names.
+// Palettes and bitmap drawing.
 #include "platform_fixture.h"
 
 #include <cstring>
@@ -117,39 +117,6 @@ TEST_F(GdiTest, DrawRecordIsBounded) {
   EXPECT_EQ(bitmapDrawCount(), kMaxBitmapDraws + 10);
   clearBitmapDraws();
   EXPECT_EQ(bitmapDrawCount(), 0u);
-}
-
-bool endsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-std::string fileNameOf(ModuleHandle module) {
-  char buffer[4096];
-  const std::uint32_t n = moduleFileName(module, buffer, sizeof buffer);
-  EXPECT_EQ(n, std::strlen(buffer));
-  return buffer;
-}
-
-void functionInTheTestProgram() {}
-
-TEST(ModuleTest, ModulesAreNamedByTheirFiles) {
-  const ModuleHandle library = moduleContaining(reinterpret_cast<const void*>(&debugOutput));
-  ASSERT_NE(library, nullptr);
-  const std::string libraryPath = fileNameOf(library);
-  EXPECT_TRUE(endsWith(libraryPath, "/libvx_platform.so")) << libraryPath;
-  EXPECT_EQ(libraryPath.front(), '/');
-
-  const ModuleHandle program =
-      moduleContaining(reinterpret_cast<const void*>(&functionInTheTestProgram));
-  ASSERT_NE(program, nullptr);
-  EXPECT_NE(program, library);
-  EXPECT_TRUE(endsWith(fileNameOf(program), "/platform_tests")) << fileNameOf(program);
-  EXPECT_EQ(fileNameOf(nullptr), fileNameOf(program));
-
-  char small[6];
-  EXPECT_EQ(moduleFileName(library, small, sizeof small), 5u);
-  EXPECT_EQ(std::strlen(small), 5u);
-  EXPECT_EQ(moduleContaining(nullptr), nullptr);
 }
 
 } // namespace
