@@ -9,6 +9,7 @@
 
 #include "platform/headless_control.h"
 #include "platform/platform.h"
+#include "platform/printf_format.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -153,7 +154,7 @@ void resetFileDialogLocked();    // file_dialog.cpp
 void resetGdiLocked();           // gdi.cpp
 
 // printf into a std::string.
-[[gnu::format(gnu_printf, 1, 2)]] std::string format(const char* pattern, ...);
+std::string format(const char* pattern, ...) VX_PRINTF_FORMAT(1, 2);
 
 // Copies `text` into a caller's buffer of `size` chars: at most size - 1
 // chars and a terminator. Returns the number of chars copied.

@@ -5,20 +5,21 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/printf_format.h"
 
 #include <string>
 
 namespace vx {
 
 // Formats and writes one line to the debugger output.
-void logLine(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+void logLine(const char* format, ...) VX_PRINTF_FORMAT(1, 2);
 
 // Formats the text and shows a modal message box with an OK button; returns
 // the answer. Owner is the window the box belongs to (may be null).
 int messageBoxf(platform::Window owner, const char* caption, const char* format, ...)
-    __attribute__((format(gnu_printf, 3, 4)));
+    VX_PRINTF_FORMAT(3, 4);
 
 // Formats into a std::string (for texts that are both logged and shown).
-std::string formatText(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+std::string formatText(const char* format, ...) VX_PRINTF_FORMAT(1, 2);
 
 } // namespace vx
