@@ -6,6 +6,7 @@
 #include "support/output.h"
 
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 namespace engines {
@@ -152,6 +153,8 @@ struct RestartCase {
   int mode;               // how the stream ran before
   const char* logLine;    // written on restart, or null
 };
+// Test names carry the stream state, not the case's bytes.
+void PrintTo(const RestartCase& c, std::ostream* os) { *os << "stream mode " << c.mode; }
 
 class ExposureRestartTest : public ExposureControllerTest,
                             public ::testing::WithParamInterface<RestartCase> {};
@@ -209,13 +212,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RestartCase{VarcamStreamDisplay, "VARBASE EXPOSURE: Display started."},
                       RestartCase{VarcamStreamDisplayGdi, "VARBASE EXPOSURE: GDI Display started."},
                       RestartCase{VarcamStreamNoDisplay, nullptr},
-                      RestartCase{VarcamStreamStop, nullptr}));
+                      RestartCase{VarcamStreamStop, nullptr}),
+    [](const ::testing::TestParamInfo<RestartCase>& testCase) { return "Mode" + std::to_string(testCase.param.mode); });
 
 struct FaultCase {
   const char* function;
   int property;
   const char* logLine;
 };
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.function << " failing"; }
 
 class FrameRateLimitFaultTest : public ExposureControllerTest,
                                 public ::testing::WithParamInterface<FaultCase> {};
@@ -243,7 +248,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "Unable to get camera video format. Snapshot mode disabled."},
         FaultCase{"VarcamSetFormat", -1, "VARBASE EXPOSURE: getFrameRateLimits: 87"},
         FaultCase{"VarcamPropertyRange", PropExposure,
-                  "VARBASE EXPOSURE: getFrameRateLimits: GetPropertyRange ERROR 87"}));
+                  "VARBASE EXPOSURE: getFrameRateLimits: GetPropertyRange ERROR 87"}),
+    // The SDK function without its prefix, and the case's place in the list.
+    [](const ::testing::TestParamInfo<FaultCase>& testCase) {
+      return std::string(testCase.param.function + 6) + "_" + std::to_string(testCase.index);
+    });
 
 TEST_F(ExposureControllerTest, SetExposureFailures) {
   open(smallCamera({10, 25, 50}));

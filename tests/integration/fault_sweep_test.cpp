@@ -15,7 +15,6 @@
 #include "support/world.h"
 #include "vividozuz/sim_control.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,12 +54,7 @@ struct CaseOutcome {
   bool cameraOpenAfterClose = false;
 };
 
-bool driverMapped() {
-  void* handle = ::dlopen(host::defaultDriverPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-  if (handle == nullptr) return false;
-  ::dlclose(handle);
-  return true;
-}
+bool driverMapped() { return host::DriverLibrary::mapped(host::defaultDriverPath()); }
 
 std::size_t liveDialogs() {
   std::size_t n = 0;
