@@ -53,7 +53,9 @@ bool writeFile(const std::string& path, const std::uint8_t* data, std::size_t si
 // Marks one call from the host into the driver. While one is running, a
 // watchdog thread aborts the process (a crash to the fuzzer, with the input
 // kept) when it has blocked for longer than the real-time limit (10 s, or
-// VX_FUZZ_CALL_SECONDS); when it returns, the virtual time it slept is
+// VX_FUZZ_CALL_SECONDS), or has kept the processor busy for twelve times
+// that (a sanitizer build's snapshots of the largest mode are slow, not
+// stuck); when it returns, the virtual time it slept is
 // checked against the virtual limit (10 s, or VX_FUZZ_CALL_VIRTUAL_SECONDS).
 // Calls may nest (a host callback that calls the driver again): the
 // outermost one is timed, and the message names them all.
