@@ -35,14 +35,6 @@ std::string format(const char* pattern, ...) {
   return text;
 }
 
-std::size_t copyTerminated(const std::string& text, char* buffer, std::size_t size) {
-  if (buffer == nullptr || size == 0) return 0;
-  const std::size_t count = std::min(text.size(), size - 1);
-  std::memcpy(buffer, text.data(), count);
-  buffer[count] = '\0';
-  return count;
-}
-
 } // namespace platform::headless::detail
 
 namespace platform::headless {

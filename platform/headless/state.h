@@ -10,6 +10,7 @@
 #include "platform/headless_control.h"
 #include "platform/platform.h"
 #include "platform/printf_format.h"
+#include "../text_buffers.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -156,8 +157,6 @@ void resetGdiLocked();           // gdi.cpp
 // printf into a std::string.
 std::string format(const char* pattern, ...) VX_PRINTF_FORMAT(1, 2);
 
-// Copies `text` into a caller's buffer of `size` chars: at most size - 1
-// chars and a terminator. Returns the number of chars copied.
-std::size_t copyTerminated(const std::string& text, char* buffer, std::size_t size);
+using shared::copyTerminated;
 
 } // namespace platform::headless::detail

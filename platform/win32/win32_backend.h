@@ -1,6 +1,7 @@
 // Internal helpers shared by the files of the Win32 backend.
 #pragma once
 
+#include "../text_buffers.h"
 #include "platform/platform.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -37,9 +38,7 @@ inline Rect fromRect(const RECT& r) {
 // A control id as the menu parameter of CreateWindowEx.
 inline HMENU idParam(int id) { return reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)); }
 
-// Copies text into a caller's buffer of `size` chars: at most size - 1 chars
-// and a terminator. Returns the number of chars copied.
-std::size_t copyTerminated(const std::string& text, char* buffer, std::size_t size);
+using shared::copyTerminated;
 
 // Whether a window is of this class (compared without regard to case).
 bool hasClass(HWND w, const char* className);

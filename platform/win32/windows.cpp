@@ -28,14 +28,6 @@ HINSTANCE thisModule() {
   return module;
 }
 
-std::size_t copyTerminated(const std::string& text, char* buffer, std::size_t size) {
-  if (buffer == nullptr || size == 0) return 0;
-  const std::size_t count = std::min(text.size(), size - 1);
-  std::memcpy(buffer, text.data(), count);
-  buffer[count] = '\0';
-  return count;
-}
-
 bool hasClass(HWND w, const char* className) {
   if (w == nullptr) return false;
   char name[64] = "";
