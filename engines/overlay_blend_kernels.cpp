@@ -151,6 +151,25 @@ __attribute__((target("avx2"))) inline void blendBlock24(std::uint8_t* d, const 
   _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32), _mm256_castsi256_si128(tail));
 }
 
+// Bit i set where byte i of a 32-byte piece is 0.
+__attribute__((target("avx2"))) inline std::uint32_t zeroBytes(__m256i bytes, __m256i zero) {
+  return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, zero)));
+}
+
+// Whether any of 32 three-byte pixels is black, from the zero-byte bits of
+// its 96 bytes: a pixel is black where the bits of its three bytes are all
+// set. A zero byte alone is common in an image; a black pixel is the key.
+inline bool anyBlackPixel(std::uint32_t bytes0, std::uint32_t bytes32, std::uint32_t bytes64) {
+  constexpr std::uint64_t kLowStarts = 0x9249249249249249ull;  // bits 0, 3, ..., 63
+  constexpr std::uint32_t kHighStarts = 0x24924924u;           // bits 66, 69, ..., 93 less 64
+  const std::uint64_t low = bytes0 | static_cast<std::uint64_t>(bytes32) << 32;
+  const std::uint32_t high = bytes64;
+  const std::uint64_t lowBlack = low & (low >> 1 | static_cast<std::uint64_t>(high) << 63) &
+                                 (low >> 2 | static_cast<std::uint64_t>(high) << 62) & kLowStarts;
+  const std::uint32_t highBlack = high & high >> 1 & high >> 2 & kHighStarts;
+  return (lowBlack | highBlack) != 0;
+}
+
 template <Opacity O>
 __attribute__((target("avx2"))) std::int64_t blendRun24(const BlendRun& run, ConstantMix mix) {
   const Rgb24Constants k = rgb24Constants();
@@ -159,8 +178,8 @@ __attribute__((target("avx2"))) std::int64_t blendRun24(const BlendRun& run, Con
       _mm256_set1_epi16(O == Opacity::Opaque || (O == Opacity::Constant && mix.complement) ? -1 : 0);
   std::int64_t p = 0;
   if constexpr (O == Opacity::Opaque) {
-    // Opaque: 32 pixels without a zero byte in the overlay are the
-    // overlay's bytes; only blocks with one need the key test.
+    // Opaque: 32 pixels without a black one are the overlay's bytes; only
+    // blocks with one need the image.
     const __m256i zero = _mm256_setzero_si256();
     for (; p + 32 <= run.count; p += 32) {
       const std::uint8_t* o = run.overlay + 3 * p;
@@ -168,9 +187,7 @@ __attribute__((target("avx2"))) std::int64_t blendRun24(const BlendRun& run, Con
       const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(o));
       const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(o + 32));
       const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(o + 64));
-      const __m256i zeros = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a, zero), _mm256_cmpeq_epi8(b, zero)),
-                                            _mm256_cmpeq_epi8(c, zero));
-      if (_mm256_testz_si256(zeros, zeros) != 0) {
+      if (!anyBlackPixel(zeroBytes(a, zero), zeroBytes(b, zero), zeroBytes(c, zero))) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), a);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 32), b);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 64), c);

@@ -167,5 +167,25 @@ TEST(OverlayBlendVector, LargeFramesInEveryModeAndFormat) {
   }
 }
 
+TEST(OverlayBlendVector, OpaqueKeyTestAtEveryPixelOfABlock) {
+  // One row per pixel of a 32-pixel block and per set of its bytes that are
+  // 0; every other pixel has one or two zero bytes but is never black. Only
+  // the rows whose pixel has all three bytes 0 keep an image pixel.
+  constexpr std::int32_t w = 32, h = 32 * 8;
+  std::uint32_t seed = 5;
+  Bytes overlay(static_cast<std::size_t>(w * h) * 3), picture(overlay.size());
+  for (auto& v : picture) v = static_cast<std::uint8_t>(nextRandom(seed) >> 24);
+  for (std::int32_t y = 0; y < h; ++y)
+    for (std::int32_t x = 0; x < w; ++x) {
+      const std::uint32_t zeros = x == y / 8 ? static_cast<std::uint32_t>(y % 8) : 1 + nextRandom(seed) % 6;
+      for (std::uint32_t c = 0; c < 3; ++c)
+        overlay[static_cast<std::size_t>((y * w + x) * 3) + c] =
+            (zeros >> c & 1) != 0 ? 0 : static_cast<std::uint8_t>(1 + (nextRandom(seed) >> 24) % 255);
+    }
+  const BothPaths out = blendBoth(picture, picture.size(), w, h, kPixelRgb24, {overlay.data(), w, h}, BlendSettings{});
+  ASSERT_EQ(out.vector, out.plain);
+  EXPECT_NE(out.vector, overlay);
+}
+
 }  // namespace
 }  // namespace engines
