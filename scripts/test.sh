@@ -59,7 +59,14 @@ for preset in "${presets[@]}"; do
         # shellcheck source=scripts/windows-env.sh
         source scripts/windows-env.sh
         windows_env_start "$PWD/build/mingw-x64"
+        # Starts that Wine failed and that were tried again (wine-run.sh).
+        export VX_WINE_RETRY_LOG="$PWD/build/mingw-x64/wine-retries.log"
+        : >"$VX_WINE_RETRY_LOG"
         run_suite mingw-x64
+        if [ -s "$VX_WINE_RETRY_LOG" ]; then
+          echo "=== mingw-x64: $(wc -l <"$VX_WINE_RETRY_LOG") start(s) that Wine failed were tried again:"
+          cat "$VX_WINE_RETRY_LOG"
+        fi
       )
       ;;
     *)
